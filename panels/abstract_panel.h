@@ -1,0 +1,162 @@
+// AbstractPanel: the common base of the panel drivers. It owns the open
+// device, the per-panel settings file and its 1024-byte image, the timed
+// input queue, and two threads: a reader that blocks in the device read and
+// queues each input report, and a refresh thread that writes the panel's
+// output report once per refresh period.
+#ifndef DROVANEL_PANELS_ABSTRACT_PANEL_H
+#define DROVANEL_PANELS_ABSTRACT_PANEL_H
+
+#include <atomic>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "hid/hid_device.h"
+#include "settings_file.h"
+
+namespace drovanel {
+
+// Layout of the settings block (and file).
+constexpr std::size_t kSettingsSize = 1024;
+constexpr std::size_t kLastReportOffset = 0;
+constexpr std::size_t kLastReportSize = 4;
+constexpr std::size_t kCoalescenceHighOffset = 4;  // time / 255
+constexpr std::size_t kCoalescenceLowOffset = 5;   // time % 255
+constexpr std::size_t kRepeatThresholdOffset = 6;
+constexpr std::size_t kChangeThresholdOffset = 7;
+constexpr std::size_t kDriverSettingsOffset = 64;
+
+// Event queue capacity.
+constexpr std::size_t kQueueDataSize = 128;
+constexpr std::size_t kQueueEvents = 32;
+constexpr int kReadSize = 4;
+
+constexpr std::uint32_t kDefaultRefreshPeriod = 500;
+// After a failed read the reader waits this long before the next one, so an
+// unplugged panel does not spin a core.
+constexpr std::uint32_t kFailedReadBackoffMs = 100;
+
+class AbstractPanel;
+using PanelThreadEntry = void (*)(AbstractPanel *panel);
+
+class AbstractPanel {
+public:
+    // Takes ownership of device (may be null: then both threads end at once).
+    // Loads the settings block; does not start the threads: the owner calls
+    // start() once the derived object is complete.
+    AbstractPanel(HidDevice *device, const char *panelName, PanelThreadEntry readerEntry,
+                  PanelThreadEntry refreshEntry, unsigned coalescenceTime, unsigned repeatThreshold,
+                  unsigned changeThreshold);
+    // Runs teardown() if the owner has not; owners call teardown() first so
+    // that no thread sees a half-destroyed driver.
+    virtual ~AbstractPanel();
+
+    AbstractPanel(const AbstractPanel &) = delete;
+    AbstractPanel &operator=(const AbstractPanel &) = delete;
+
+    // The four operations, in slot order; empty here.
+    virtual void update() {}
+    virtual void initialize() {}
+    virtual void sendReport() {}
+    virtual void handleEvent(const std::uint8_t *bytes, std::uint32_t length, std::uint8_t flag,
+                             std::uint32_t tick) {
+        (void)bytes;
+        (void)length;
+        (void)flag;
+        (void)tick;
+    }
+
+    // Starts the refresh thread, then the reader thread.
+    void start();
+
+    // Stops the threads, closes the device and writes the settings file.
+    // Idempotent.
+    void teardown();
+
+    // Queues one input report; any thread.
+    void pushEvent(const std::uint8_t *bytes, std::uint32_t length, std::uint8_t flag);
+    // Hands every queued event to handleEvent, in order; simulator thread.
+    void drainEvents();
+
+    // The settings block. Each byte is atomic: the simulator thread edits it
+    // (window, menu) while the refresh thread may read driver options.
+    std::uint8_t settingByte(std::size_t index) const;
+    void setSettingByte(std::size_t index, std::uint8_t value);
+    std::uint32_t coalescenceTime() const;
+    std::uint8_t repeatThreshold() const;
+    std::uint8_t changeThreshold() const;
+
+    const std::string &panelName() const { return name_; }
+    const std::wstring &panelNameWide() const { return wideName_; }
+    const std::string &settingsPath() const { return settingsPath_; }
+
+    std::uint32_t refreshPeriod() const { return refreshPeriod_.load(); }
+    void setRefreshPeriod(std::uint32_t ms) { refreshPeriod_.store(ms); }
+
+    bool running() const { return running_.load(); }
+    bool replayPending() const { return replayPending_.load(); }
+
+    // Number of queued events (for tests and diagnostics).
+    std::uint32_t queuedEvents();
+    bool eventsPending();
+
+    // The standard thread entries and the reader of panels without input.
+    static void standardReader(AbstractPanel *panel);
+    static void standardRefresh(AbstractPanel *panel);
+    static void noReader(AbstractPanel *panel);
+
+protected:
+    HidDevice *device() const { return device_; }
+
+    // A driver with resources of its own frees them here; teardown() calls it
+    // first, while the threads still run.
+    virtual void releaseDriverResources() {}
+
+    // Sleeps up to ms milliseconds; returns early once teardown began.
+    void sleepWhileRunning(std::uint32_t ms);
+
+    std::mutex dataLock;
+    std::mutex eventLock;
+
+private:
+    void readerLoop();
+    void refreshLoop();
+
+    // Event queue, guarded by eventLock.
+    std::uint8_t eventData_[kQueueDataSize] = {};
+    std::uint32_t eventLength_[kQueueEvents] = {};
+    std::uint32_t eventTick_[kQueueEvents] = {};
+    std::uint8_t eventFlag_[kQueueEvents] = {};
+    std::uint32_t eventCount_ = 0;
+    bool eventsPending_ = false;
+
+    std::thread refreshThread_;
+    std::thread readerThread_;
+    PanelThreadEntry readerEntry_;
+    PanelThreadEntry refreshEntry_;
+
+    std::atomic<bool> running_{true};
+    std::atomic<bool> replayPending_{true};
+    std::atomic<bool> tornDown_{false};
+    HidDevice *device_;
+    SettingsFile settingsFile_;
+    std::atomic<std::uint8_t> settingsBlock_[kSettingsSize];
+    std::string name_;
+    std::wstring wideName_;
+    std::string settingsPath_;
+    std::atomic<std::uint32_t> refreshPeriod_{kDefaultRefreshPeriod};
+
+    std::mutex wakeLock_;
+    std::condition_variable wake_;
+};
+
+// The path of a file in the host's preferences folder, built from the
+// host's preferences path and directory separator; at most 1023 bytes.
+std::string preferencesFolderFile(const char *fileName);
+
+}  // namespace drovanel
+
+#endif

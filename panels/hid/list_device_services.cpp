@@ -1,0 +1,143 @@
+#include "list_device_services.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <cwchar>
+
+namespace drovanel {
+
+namespace {
+
+std::wstring widen(const std::string &narrow) { return std::wstring(narrow.begin(), narrow.end()); }
+
+std::string narrow(const wchar_t *wide) {
+    std::string out;
+    for (; *wide != L'\0'; ++wide) out += static_cast<char>(*wide);
+    return out;
+}
+
+// List handles in the raw-input walk are entry index + 1.
+std::uint32_t handleIndex(void *handle) { return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(handle) - 1); }
+
+}  // namespace
+
+void *ListDeviceServices::allocate(std::size_t bytes) { return std::calloc(1, bytes); }
+void ListDeviceServices::release(void *block) { std::free(block); }
+
+bool ListDeviceServices::entry(std::uint32_t index, std::wstring *path, RawInputDeviceInfo *info) {
+    std::string p;
+    std::uint16_t vendor = 0;
+    std::uint16_t product = 0;
+    if (static_cast<int>(index) >= listCount() || !listEntry(static_cast<int>(index), &p, &vendor, &product)) {
+        lastError_ = kErrorNoMoreItems;
+        return false;
+    }
+    if (path != nullptr) *path = widen(p);
+    if (info != nullptr) *info = RawInputDeviceInfo{kRawInputTypeHid, vendor, product};
+    lastError_ = 0;
+    return true;
+}
+
+bool ListDeviceServices::openInterfaceSet() {
+    lastError_ = 0;
+    return true;
+}
+
+bool ListDeviceServices::enumDevice(std::uint32_t device) { return entry(device, nullptr, nullptr); }
+
+bool ListDeviceServices::enumInterface(std::uint32_t device, std::uint32_t iface) {
+    if (iface != 0) {
+        lastError_ = kErrorNoMoreItems;
+        return false;
+    }
+    return entry(device, nullptr, nullptr);
+}
+
+bool ListDeviceServices::interfaceDetail(std::uint32_t device, std::uint32_t iface, wchar_t *path,
+                                         std::uint32_t pathCapacity, std::uint32_t *requiredChars) {
+    std::wstring p;
+    if (iface != 0 || !entry(device, &p, nullptr)) return false;
+    *requiredChars = static_cast<std::uint32_t>(p.size());
+    if (path == nullptr || pathCapacity < p.size() + 1) {
+        lastError_ = kErrorInsufficientBuffer;
+        return false;
+    }
+    std::wmemcpy(path, p.c_str(), p.size() + 1);
+    return true;
+}
+
+bool ListDeviceServices::rawInputCount(std::uint32_t *count) {
+    int n = listCount();
+    *count = n > 0 ? static_cast<std::uint32_t>(n) : 0;
+    lastError_ = 0;
+    return true;
+}
+
+bool ListDeviceServices::rawInputList(void **handles, std::uint32_t count) {
+    for (std::uint32_t i = 0; i < count; ++i) handles[i] = reinterpret_cast<void *>(static_cast<std::uintptr_t>(i) + 1);
+    return true;
+}
+
+bool ListDeviceServices::rawInputNameLength(void *handle, std::uint32_t *chars) {
+    std::wstring p;
+    if (!entry(handleIndex(handle), &p, nullptr)) return false;
+    *chars = static_cast<std::uint32_t>(p.size());
+    return true;
+}
+
+bool ListDeviceServices::rawInputName(void *handle, wchar_t *name, std::uint32_t capacity) {
+    std::wstring p;
+    if (!entry(handleIndex(handle), &p, nullptr)) return false;
+    if (capacity < p.size() + 1) {
+        lastError_ = kErrorInsufficientBuffer;
+        return false;
+    }
+    std::wmemcpy(name, p.c_str(), p.size() + 1);
+    return true;
+}
+
+bool ListDeviceServices::rawInputInfo(void *handle, RawInputDeviceInfo *info) {
+    return entry(handleIndex(handle), nullptr, info);
+}
+
+HidDevice *ListDeviceServices::open(const wchar_t *path) {
+    std::string p = narrow(path);
+    // Find the entry for its ids; a path that is not listed cannot be opened.
+    for (int i = 0; i < listCount(); ++i) {
+        std::string candidate;
+        std::uint16_t vendor = 0;
+        std::uint16_t product = 0;
+        if (!listEntry(i, &candidate, &vendor, &product) || candidate != p) continue;
+        std::uint32_t error = 0;
+        HidDevice *device = openPath(p, &error);
+        if (device == nullptr) {
+            lastError_ = error;
+            return nullptr;
+        }
+        // A freed device's address may come back: forget older entries for it.
+        for (OpenedDevice &o : opened_) {
+            if (o.device == device) o = OpenedDevice{};
+        }
+        opened_[openedNext_] = {device, vendor, product};
+        openedNext_ = (openedNext_ + 1) % kRememberedDevices;
+        lastError_ = 0;
+        return device;
+    }
+    lastError_ = 2;  // not found
+    return nullptr;
+}
+
+bool ListDeviceServices::attributes(HidDevice *device, std::uint16_t *vendorId, std::uint16_t *productId) {
+    for (const OpenedDevice &o : opened_) {
+        if (o.device == device && device != nullptr) {
+            *vendorId = o.vendor;
+            *productId = o.product;
+            lastError_ = 0;
+            return true;
+        }
+    }
+    lastError_ = 1;
+    return false;
+}
+
+}  // namespace drovanel

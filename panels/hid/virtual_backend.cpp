@@ -1,0 +1,78 @@
+// The HID backend of DrovanelVirtual.xpl: devices are the host simulator's
+// virtual panels, reached through the drovanel_vhid_* functions that the
+// loading process provides.
+#include <cstring>
+
+#include "list_device_services.h"
+
+extern "C" {
+int drovanel_vhid_count(void);
+int drovanel_vhid_info(int index, char *path, int path_size, unsigned short *vendor_id, unsigned short *product_id);
+void *drovanel_vhid_open(const char *path);
+int drovanel_vhid_read(void *handle, unsigned char *buffer, int size);
+void drovanel_vhid_cancel(void *handle);
+int drovanel_vhid_set_feature(void *handle, const unsigned char *buffer, int size);
+int drovanel_vhid_get_feature(void *handle, unsigned char *buffer, int size);
+void drovanel_vhid_close(void *handle);
+}
+
+namespace drovanel {
+
+namespace {
+
+constexpr int kPathSize = 256;
+
+class VirtualDevice : public HidDevice {
+public:
+    explicit VirtualDevice(void *handle) : handle_(handle) {}
+    ~VirtualDevice() override { drovanel_vhid_close(handle_); }
+
+    int read(std::uint8_t *buffer, int size, const wchar_t *) override {
+        int n = drovanel_vhid_read(handle_, buffer, size);
+        if (n > 0) return n;
+        return n == 0 ? kReadCancelled : kReadFailed;
+    }
+    void cancel() override { drovanel_vhid_cancel(handle_); }
+    bool setFeature(const std::uint8_t *buffer, int size) override {
+        return drovanel_vhid_set_feature(handle_, buffer, size) == 1;
+    }
+    bool getFeature(std::uint8_t *buffer, int size) override {
+        return drovanel_vhid_get_feature(handle_, buffer, size) == 1;
+    }
+
+private:
+    void *handle_;
+};
+
+class VirtualServices : public ListDeviceServices {
+public:
+    int listCount() override { return drovanel_vhid_count(); }
+    bool listEntry(int index, std::string *path, std::uint16_t *vendorId, std::uint16_t *productId) override {
+        char buffer[kPathSize] = {};
+        unsigned short vendor = 0;
+        unsigned short product = 0;
+        if (drovanel_vhid_info(index, buffer, kPathSize, &vendor, &product) != 1) return false;
+        buffer[kPathSize - 1] = '\0';
+        *path = buffer;
+        *vendorId = vendor;
+        *productId = product;
+        return true;
+    }
+    HidDevice *openPath(const std::string &path, std::uint32_t *error) override {
+        void *handle = drovanel_vhid_open(path.c_str());
+        if (handle == nullptr) {
+            *error = 5;  // access denied
+            return nullptr;
+        }
+        return new VirtualDevice(handle);
+    }
+};
+
+}  // namespace
+
+DeviceServices &systemDeviceServices() {
+    static VirtualServices services;
+    return services;
+}
+
+}  // namespace drovanel

@@ -1,0 +1,26 @@
+// What discovery needs of the plug-in's panel registry. The plug-in core
+// implements it; discovery never includes the core.
+#ifndef DROVANEL_PANELS_PANEL_REGISTRY_H
+#define DROVANEL_PANELS_PANEL_REGISTRY_H
+
+#include "abstract_panel.h"
+
+namespace drovanel {
+
+// The registry's slots in walking order.
+enum class PanelSlot { Multipanel = 0, Switchpanel, Radiopanel1, Radiopanel2, Bip };
+constexpr int kPanelSlotCount = 5;
+
+class PanelRegistry {
+public:
+    virtual ~PanelRegistry() = default;
+    virtual bool slotEmpty(PanelSlot slot) const = 0;
+    // Takes ownership of a started driver. For the Radio Panel slots the
+    // core also sets the menu check mark from the panel's DME option.
+    virtual void adopt(PanelSlot slot, AbstractPanel *panel) = 0;
+    virtual bool ignoreSwitchPanel() const = 0;
+};
+
+}  // namespace drovanel
+
+#endif

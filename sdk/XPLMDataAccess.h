@@ -1,0 +1,27 @@
+// Datarefs: find by path, read and write int, float and array values.
+#ifndef DROVANEL_SDK_XPLMDATAACCESS_H
+#define DROVANEL_SDK_XPLMDATAACCESS_H
+
+#include "XPLMDefs.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef void *XPLMDataRef;
+
+XPLM_API XPLMDataRef XPLMFindDataRef(const char *inDataRefName);
+XPLM_API int XPLMGetDatai(XPLMDataRef inDataRef);
+XPLM_API void XPLMSetDatai(XPLMDataRef inDataRef, int inValue);
+XPLM_API float XPLMGetDataf(XPLMDataRef inDataRef);
+XPLM_API void XPLMSetDataf(XPLMDataRef inDataRef, float inValue);
+XPLM_API int XPLMGetDatavi(XPLMDataRef inDataRef, int *outValues, int inOffset, int inMax);
+XPLM_API void XPLMSetDatavi(XPLMDataRef inDataRef, int *inValues, int inoffset, int inCount);
+XPLM_API int XPLMGetDatavf(XPLMDataRef inDataRef, float *outValues, int inOffset, int inMax);
+XPLM_API void XPLMSetDatavf(XPLMDataRef inDataRef, float *inValues, int inoffset, int inCount);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

@@ -1,0 +1,226 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include "hid/device_services.h"
+#include "hostsim/hostsim.h"
+#include "test_panel.h"
+#include "tick.h"
+
+namespace drovanel {
+namespace {
+
+std::vector<std::uint8_t> readFile(const std::string &path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+void writeFile(const std::string &path, const std::vector<std::uint8_t> &bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::atomic<std::uint32_t> fakeNow{1000};
+std::uint32_t fakeTick() { return fakeNow.load(); }
+
+// Opens the virtual panel at device number n through the backend.
+HidDevice *openVirtual(int n) {
+    DeviceServices &services = systemDeviceServices();
+    std::uint32_t chars = 0;
+    void *handle = reinterpret_cast<void *>(static_cast<std::uintptr_t>(n) + 1);
+    if (!services.rawInputNameLength(handle, &chars)) return nullptr;
+    std::wstring name(chars + 1, L'\0');
+    services.rawInputName(handle, &name[0], chars + 1);
+    return services.open(name.c_str());
+}
+
+bool waitFor(const std::function<bool()> &condition, int ms = 2000) {
+    auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > until) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+class PanelBaseTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        hostsim::reset();
+        setTickSource(nullptr);
+    }
+    void TearDown() override { setTickSource(nullptr); }
+    std::string settingsPath(const char *name) { return hostsim::prefsFile(std::string("Drovanel.") + name + ".prf"); }
+};
+
+TEST_F(PanelBaseTest, FirstUseCreatesFileAndTeardownWritesDefaults) {
+    {
+        TestPanel panel(nullptr, "Multipanel");
+        EXPECT_EQ(panel.settingsPath(), settingsPath("Multipanel"));
+        EXPECT_EQ(readFile(settingsPath("Multipanel")).size(), 0u) << "created empty on first use";
+        EXPECT_EQ(panel.coalescenceTime(), 250u);
+        panel.teardown();
+    }
+    std::vector<std::uint8_t> file = readFile(settingsPath("Multipanel"));
+    ASSERT_EQ(file.size(), 1024u);
+    EXPECT_EQ(file[4], 0);
+    EXPECT_EQ(file[5], 250);
+    EXPECT_EQ(file[6], 10);
+    EXPECT_EQ(file[7], 5);
+    EXPECT_EQ(hostsim::log(), "");
+}
+
+TEST_F(PanelBaseTest, CoalescenceTimeIsStoredAsHighAndLowParts) {
+    TestPanel panel(nullptr, "Radiopanel1", 1000, 300, 7);
+    EXPECT_EQ(panel.settingByte(4), 3);
+    EXPECT_EQ(panel.settingByte(5), 235);
+    EXPECT_EQ(panel.settingByte(6), 300 & 0xFF);
+    EXPECT_EQ(panel.coalescenceTime(), 1000u);
+}
+
+TEST_F(PanelBaseTest, ShortFileOverwritesOnlyItsLengthAndLaterBytesSurvive) {
+    writeFile(settingsPath("Radiopanel2"), {1, 2, 3, 4, 0, 100});
+    {
+        TestPanel panel(nullptr, "Radiopanel2");
+        EXPECT_EQ(panel.settingByte(0), 1);
+        EXPECT_EQ(panel.settingByte(5), 100);
+        EXPECT_EQ(panel.settingByte(6), 10) << "beyond the file: constructor default";
+        EXPECT_EQ(panel.settingByte(7), 5);
+        panel.setSettingByte(900, 42);
+        panel.teardown();
+    }
+    std::vector<std::uint8_t> file = readFile(settingsPath("Radiopanel2"));
+    ASSERT_EQ(file.size(), 1024u);
+    EXPECT_EQ(file[3], 4);
+    EXPECT_EQ(file[900], 42);
+    TestPanel again(nullptr, "Radiopanel2");
+    EXPECT_EQ(again.settingByte(900), 42) << "carried through the file";
+}
+
+TEST_F(PanelBaseTest, QueueHoldsThirtyOneReportsAndMarksDroppedOnesPending) {
+    fakeNow = 77;
+    setTickSource(fakeTick);
+    TestPanel panel(nullptr);
+    for (std::uint8_t i = 0; i < 31; ++i) {
+        std::uint8_t report[4] = {0, i, static_cast<std::uint8_t>(i * 2), 9};
+        panel.pushEvent(report, 4, i % 2);
+    }
+    EXPECT_EQ(panel.queuedEvents(), 31u);
+    panel.drainEvents();
+    EXPECT_FALSE(panel.eventsPending());
+    ASSERT_EQ(panel.seen.size(), 31u);
+    EXPECT_EQ(panel.seen[30].bytes[1], 30);
+    EXPECT_EQ(panel.seen[30].bytes[2], 60);
+    EXPECT_EQ(panel.seen[30].flag, 0);
+    EXPECT_EQ(panel.seen[29].flag, 1);
+    EXPECT_EQ(panel.seen[0].tick, 77u);
+
+    panel.seen.clear();
+    std::uint8_t report[4] = {0, 1, 2, 3};
+    for (int i = 0; i < 32; ++i) panel.pushEvent(report, 4, 0);
+    EXPECT_EQ(panel.queuedEvents(), 31u) << "the 32nd four-byte event is dropped";
+    EXPECT_TRUE(panel.eventsPending());
+}
+
+TEST_F(PanelBaseTest, DrainHandsEventsInOrderWithTheirOwnLengthFlagAndTick) {
+    setTickSource(fakeTick);
+    TestPanel panel(nullptr);
+    fakeNow = 10;
+    std::uint8_t first[4] = {0, 0xAA, 0xBB, 0xCC};
+    panel.pushEvent(first, 4, 1);
+    fakeNow = 4294967295u;
+    std::uint8_t second[2] = {0, 0x11};
+    panel.pushEvent(second, 2, 0);
+    panel.drainEvents();
+    ASSERT_EQ(panel.seen.size(), 2u);
+    EXPECT_EQ(panel.seen[0].length, 4u);
+    EXPECT_EQ(panel.seen[0].flag, 1);
+    EXPECT_EQ(panel.seen[0].tick, 10u);
+    EXPECT_EQ(panel.seen[1].length, 2u);
+    EXPECT_EQ(panel.seen[1].tick, 4294967295u);
+    EXPECT_EQ(panel.seen[1].bytes[1], 0x11);
+    EXPECT_EQ(panel.seen[1].bytes[2], 0xBB) << "bytes past a short event keep what the earlier one left";
+    panel.seen.clear();
+    panel.drainEvents();
+    EXPECT_TRUE(panel.seen.empty()) << "nothing pending, nothing handed";
+}
+
+TEST_F(PanelBaseTest, ReplaysLastReportUntilTheFirstLiveReadThenNever) {
+    writeFile(settingsPath("Switchpanel"), {0, 0x21, 0x43, 0x65});
+    int device = hostsim::attach(hostsim::PanelKind::Switch);
+    TestPanel panel(openVirtual(device), "Switchpanel", 0, 0, 0);
+    panel.setRefreshPeriod(20);
+    panel.start();
+    ASSERT_TRUE(waitFor([&] { return panel.queuedEvents() >= 2; }));
+    panel.drainEvents();
+    ASSERT_GE(panel.seen.size(), 2u);
+    for (const SeenEvent &event : panel.seen) {
+        EXPECT_EQ(event.flag, 1);
+        EXPECT_EQ(event.bytes, (std::vector<std::uint8_t>{0, 0x21, 0x43, 0x65}));
+    }
+
+    hostsim::queueInput(device, {0, 0x01, 0x02, 0x03});
+    ASSERT_TRUE(waitFor([&] { return !panel.replayPending(); }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(80));
+    panel.seen.clear();
+    panel.drainEvents();
+    int live = 0;
+    for (const SeenEvent &event : panel.seen) {
+        if (event.flag == 0) {
+            ++live;
+            EXPECT_EQ(event.bytes, (std::vector<std::uint8_t>{0, 1, 2, 3}));
+        }
+    }
+    EXPECT_EQ(live, 1);
+    panel.seen.clear();
+    std::this_thread::sleep_for(std::chrono::milliseconds(80));
+    panel.drainEvents();
+    EXPECT_TRUE(panel.seen.empty()) << "no replay after the first live read";
+    panel.teardown();
+    EXPECT_EQ(readFile(settingsPath("Switchpanel"))[1], 0x01) << "last report stored";
+}
+
+TEST_F(PanelBaseTest, TeardownWithReaderBlockedFinishesInAboutOneRefreshPeriod) {
+    int device = hostsim::attach(hostsim::PanelKind::Multi);
+    TestPanel panel(openVirtual(device));
+    panel.setRefreshPeriod(100);
+    panel.start();
+    ASSERT_TRUE(waitFor([&] { return panel.reports.load() >= 1; }));
+    auto begin = std::chrono::steady_clock::now();
+    panel.teardown();
+    auto took = std::chrono::steady_clock::now() - begin;
+    EXPECT_LT(took, std::chrono::milliseconds(400));
+    EXPECT_FALSE(hostsim::deviceOpen(device)) << "device closed";
+}
+
+TEST_F(PanelBaseTest, FailingReadsDoNotSpin) {
+    int device = hostsim::attach(hostsim::PanelKind::Radio);
+    hostsim::failReads(device, true);
+    TestPanel panel(openVirtual(device));
+    panel.start();
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    long attempts = hostsim::readAttempts(device);
+    EXPECT_GE(attempts, 2);
+    EXPECT_LE(attempts, 10) << "a failed read waits before the next";
+    EXPECT_FALSE(panel.replayPending()) << "a failed read also ends the replay";
+    panel.teardown();
+}
+
+TEST_F(PanelBaseTest, UnreadableFolderLeavesPanelOnDefaults) {
+    hostsim::setPrefsFolder("/nonexistent-drovanel-folder/sub");
+    hostsim::reset();
+    {
+        TestPanel panel(nullptr, "Multipanel");
+        EXPECT_EQ(panel.coalescenceTime(), 250u);
+        panel.setSettingByte(6, 99);
+        panel.teardown();
+    }
+    EXPECT_EQ(hostsim::log(), "") << "no message when the file cannot be opened";
+    hostsim::setPrefsFolder("");
+}
+
+}  // namespace
+}  // namespace drovanel
