@@ -5,9 +5,7 @@ BASE_PACKAGES=(cmake make g++ libgtest-dev dpkg-dev ca-certificates)
 
 setup_base() {
   bash "$ROOT/scripts/setup.sh" "${BASE_PACKAGES[@]}"
-  if [ -f "$ROOT/scripts/setup-tinyxml.sh" ]; then
-    bash "$ROOT/scripts/setup-tinyxml.sh"
-  fi
+  sh "$ROOT/scripts/setup-tinyxml.sh" "$ROOT/build/_deps/tinyxml" >/dev/null
 }
 
 build_preset() {

@@ -1,0 +1,159 @@
+#include "backlit_information_panel.h"
+
+#include <cstring>
+
+#include "behaviour.h"
+#include "bip_config_loader.h"
+#include "bip_log.h"
+#include "tick.h"
+
+namespace drovanel {
+
+namespace {
+constexpr const char *kBrightnessKey = "sim/cockpit/electrical/instrument_brightness";
+}  // namespace
+
+BacklitInformationPanel::BacklitInformationPanel(HidDevice *device)
+    : AbstractPanel(device, "BacklitInformationPanel", AbstractPanel::noReader, AbstractPanel::standardRefresh, 0,
+                    0, 0) {
+    initialize();
+    // The 32-bit build keeps the base's 500 ms.
+    if (!kBehaviour32) setRefreshPeriod(kBipRefreshPeriod);
+}
+
+BacklitInformationPanel::~BacklitInformationPanel() {
+    // Stop the threads while this object is whole; the base's own call
+    // would come too late to free the bindings.
+    teardown();
+}
+
+void BacklitInformationPanel::releaseDriverResources() { clearLenses(); }
+
+void BacklitInformationPanel::update() {
+    std::lock_guard<std::mutex> lock(dataLock);
+    for (BipAssignement *binding : lenses) {
+        if (binding != nullptr) binding->evaluate();
+    }
+    sampleHostLocked();
+}
+
+void BacklitInformationPanel::initialize() {
+    std::string path = configurationFile();
+    bool lensZeroUnbound;
+    {
+        std::lock_guard<std::mutex> lock(dataLock);
+        lensZeroUnbound = lenses[0] == nullptr;
+    }
+    // A layout that binds lens 0 is kept across aircraft loads; one that
+    // leaves it unbound is read again.
+    if (lensZeroUnbound) loadConfiguration(path.c_str());
+    brightnessRef = XPLMFindDataRef(kBrightnessKey);
+    std::lock_guard<std::mutex> lock(dataLock);
+    sampleHostLocked();
+}
+
+void BacklitInformationPanel::sendReport() {
+    LensColour colours[kLensCount];
+    float brightness;
+    {
+        std::lock_guard<std::mutex> lock(dataLock);
+        std::uint32_t now = currentTick();
+        for (int i = 0; i < kLensCount; ++i) {
+            BipAssignement *binding = lenses[i];
+            if (binding == nullptr) {
+                colours[i] = kLensOff;
+                continue;
+            }
+            bool lit = binding->stepFlash(now);
+            colours[i] = lit && poweredSample[i] ? binding->shown : kLensOff;
+        }
+        brightness = brightnessSample;
+    }
+    std::uint8_t brightnessReport[kBrightnessReportSize];
+    std::uint8_t lampReport[kLampReportSize];
+    encodeBrightnessReport(brightness, brightnessReport);
+    encodeLampReport(colours, lampReport);
+    // Both reports go out every period; a refused write is tried again with
+    // the next one.
+    HidDevice *hid = device();
+    if (hid == nullptr) return;
+    hid->setFeature(brightnessReport, static_cast<int>(kBrightnessReportSize));
+    hid->setFeature(lampReport, static_cast<int>(kLampReportSize));
+}
+
+void BacklitInformationPanel::setConfigurationFile(const char *path) {
+    if (path == nullptr) path = "";
+    std::size_t length = std::strlen(path);
+    if (length > kMaxConfigNameLength) {
+        std::string kept = configurationFile();
+        bipLog("Drovanel : BIP configuration file path is %zu characters long, at most %zu can be stored; "
+               "keeping >%s<\n",
+               length, kMaxConfigNameLength, kept.c_str());
+        return;
+    }
+    clearLenses();
+    setSettingByte(kConfigNameLengthHighOffset, static_cast<std::uint8_t>(length / kConfigNameLengthFactor));
+    setSettingByte(kConfigNameLengthLowOffset, static_cast<std::uint8_t>(length % 256));
+    for (std::size_t i = 0; i < length; ++i) {
+        setSettingByte(kConfigNameOffset + i, static_cast<std::uint8_t>(path[i]));
+    }
+    initialize();
+}
+
+std::string BacklitInformationPanel::configurationFile() const {
+    std::size_t length = settingByte(kConfigNameLengthHighOffset) * kConfigNameLengthFactor +
+                         settingByte(kConfigNameLengthLowOffset);
+    // A damaged settings file may claim more than the block holds: then no
+    // file is chosen.
+    if (length > kSettingsSize - kConfigNameOffset) return std::string();
+    std::string path(length, '\0');
+    for (std::size_t i = 0; i < length; ++i) path[i] = static_cast<char>(settingByte(kConfigNameOffset + i));
+    return path;
+}
+
+LensColour BacklitInformationPanel::shownColour(int lens) {
+    if (lens < 0 || lens >= kLensCount) return kLensOff;
+    std::lock_guard<std::mutex> lock(dataLock);
+    return lenses[lens] != nullptr ? lenses[lens]->shown : kLensOff;
+}
+
+bool BacklitInformationPanel::lensBound(int lens) {
+    if (lens < 0 || lens >= kLensCount) return false;
+    std::lock_guard<std::mutex> lock(dataLock);
+    return lenses[lens] != nullptr;
+}
+
+void BacklitInformationPanel::loadConfiguration(const char *path) {
+    loadBipConfiguration(path, [this](int lens, BipAssignement *binding) { storeLens(lens, binding); });
+}
+
+void BacklitInformationPanel::storeLens(int lens, BipAssignement *binding) {
+    BipAssignement *previous;
+    {
+        std::lock_guard<std::mutex> lock(dataLock);
+        previous = lenses[lens];
+        lenses[lens] = binding;
+        poweredSample[lens] = false;
+    }
+    // No longer reachable by the refresh thread.
+    delete previous;
+}
+
+void BacklitInformationPanel::clearLenses() {
+    std::lock_guard<std::mutex> lock(dataLock);
+    for (BipAssignement *&binding : lenses) {
+        delete binding;
+        binding = nullptr;
+    }
+    for (bool &powered : poweredSample) powered = false;
+}
+
+void BacklitInformationPanel::sampleHostLocked() {
+    brightnessSample = XPLMGetDataf(brightnessRef);
+    // Power matters only to a lens that shows a colour.
+    for (int i = 0; i < kLensCount; ++i) {
+        poweredSample[i] = lenses[i] != nullptr && lenses[i]->shown != kLensOff && lenses[i]->isPowered();
+    }
+}
+
+}  // namespace drovanel
