@@ -1,0 +1,223 @@
+// The stand-in host: a working model of the simulator's SDK (datarefs,
+// commands, log, menus, flight loop, messages, preferences folder, widgets),
+// the virtual panels behind the drovanel_vhid_* contract, and a loader for
+// built plug-ins. Tests and drovanel-sim drive it through this interface.
+//
+// Threads: the thread that last called reset() is the simulator thread.
+// Every SDK call from another thread is recorded (offThreadCalls()).
+// The accessors that return references (datarefWrites, commandJournal, log)
+// give the host's live record: read them on the simulator thread.
+// Naming a dataref path or device number the host does not know throws
+// (std::invalid_argument, std::out_of_range): that is a mistake in the test.
+#ifndef DROVANEL_HOSTSIM_HOSTSIM_H
+#define DROVANEL_HOSTSIM_HOSTSIM_H
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace hostsim {
+
+// ---------------------------------------------------------------- general
+// Forgets everything: datarefs back to their table defaults (published or
+// not as tabled), empty journals and log, no menus, widgets, callbacks or
+// devices; a fresh empty preferences folder (a temporary directory unless
+// setPrefsFolder() chose one). Marks the calling thread as the simulator's.
+void reset();
+
+// ---------------------------------------------------------------- datarefs
+enum class DataType { Int, Float, IntArray, FloatArray };
+
+struct DatarefSpec {
+    const char *path;
+    DataType type;
+    int size;        // array length; 1 for scalars
+    bool published;  // false: found only after publish() (another plug-in's)
+};
+
+// Adds a table of datarefs to the host (each panel's folder contributes one).
+// Re-registering a path replaces its table entry. Tables survive reset().
+void registerDatarefs(const DatarefSpec *specs, std::size_t count);
+
+void publish(const std::string &path);    // makes a late dataref findable
+void unpublish(const std::string &path);  // XPLMFindDataRef gives NULL again
+bool isPublished(const std::string &path);
+bool isKnown(const std::string &path);
+
+void setInt(const std::string &path, int value);
+void setFloat(const std::string &path, float value);
+void setIntAt(const std::string &path, int index, int value);
+void setFloatAt(const std::string &path, int index, float value);
+int getInt(const std::string &path);
+float getFloat(const std::string &path);
+int getIntAt(const std::string &path, int index);
+float getFloatAt(const std::string &path, int index);
+
+// Every write the plug-in made through XPLMSetData*, in order.
+struct DatarefWrite {
+    std::string path;
+    int index;      // first element for array writes, 0 for scalars
+    double value;   // the (first) value written
+    int count;      // elements written (1 for scalars)
+};
+const std::vector<DatarefWrite> &datarefWrites();
+void clearDatarefWrites();
+
+// ---------------------------------------------------------------- commands
+// XPLMFindCommand finds every path except those hidden here.
+void hideCommand(const std::string &path);
+
+enum class CommandPhase { Once, Begin, End };
+struct CommandCall {
+    CommandPhase phase;
+    std::string path;
+};
+const std::vector<CommandCall> &commandJournal();
+void clearCommandJournal();
+// Command calls made through a NULL handle (a fault in the real host).
+int nullCommandFaults();
+
+// ---------------------------------------------------------------- log
+const std::string &log();  // every XPLMDebugString byte, verbatim
+void clearLog();
+
+// ---------------------------------------------------------------- threads
+// One line per SDK call made off the simulator thread ("XPLMGetDatai" ...).
+std::vector<std::string> offThreadCalls();
+
+// ---------------------------------------------------------------- menus
+struct MenuItemState {
+    std::string name;
+    void *itemRef;
+    bool enabled;
+    int check;  // 0 none, 1 unchecked, 2 checked
+};
+struct MenuState {
+    std::string name;        // "" for the host's Plugins menu
+    std::vector<MenuItemState> items;
+};
+// The Plugins menu first, then every created menu in creation order.
+std::vector<MenuState> menus();
+// Calls the handler of the named item of the named menu ("" names the
+// Plugins menu), enabled or not (menus() tells which); false if none.
+bool pickMenuItem(const std::string &menuName, const std::string &itemName);
+// The menus as a person sees them, one item a line.
+std::string menuText();
+
+// ---------------------------------------------------------------- flight loop
+bool flightLoopRegistered();
+// Calls every registered flight-loop callback n times (0.05 s apart).
+void runFlightLoops(int n);
+// The interval the callback returned last time.
+float lastFlightLoopInterval();
+// Registered callbacks; a plug-in that registers twice shows 2.
+int flightLoopCount();
+
+// ---------------------------------------------------------------- plug-ins and messages
+// A plug-in known to the host; id 0 is "X-Plane" itself.
+int addPluginIdentity(const std::string &name);
+
+// ---------------------------------------------------------------- preferences
+void setPrefsFolder(const std::string &folder);  // survives reset()
+std::string prefsFolder();
+std::string prefsFile(const std::string &fileName);  // folder + "/" + name
+
+// ---------------------------------------------------------------- widgets
+using WidgetId = void *;
+struct WidgetState {
+    WidgetId id;
+    int widgetClass;
+    int left, top, right, bottom;
+    std::string descriptor;
+    bool visible;
+    bool root;
+    WidgetId parent;
+};
+std::vector<WidgetState> widgets();  // in creation order, live ones only
+WidgetId findWidget(const std::string &descriptor, int widgetClass);
+long widgetProperty(WidgetId id, int property, bool *exists = nullptr);
+WidgetId frontRoot();
+// What a person does: type replaces the field's text; press sends
+// xpMsg_PushButtonPressed; tick toggles a check box and sends
+// xpMsg_ButtonStateChanged. False when the widget is not there.
+bool typeInto(WidgetId field, const std::string &text);
+bool pressButton(WidgetId button);
+bool tickCheckBox(WidgetId box);
+// The window under root as text: captions, field texts, buttons, check
+// boxes, with "(disabled)" where a widget's enabled property is 0.
+std::string renderWindow(WidgetId root);
+
+// ---------------------------------------------------------------- loader
+// A plug-in file loaded as the simulator loads one (dlopen, RTLD_NOW).
+class Plugin {
+public:
+    Plugin() = default;
+    ~Plugin();
+    Plugin(const Plugin &) = delete;
+    Plugin &operator=(const Plugin &) = delete;
+
+    bool load(const std::string &file, std::string *error);
+    bool loaded() const { return handle_ != nullptr; }
+    int start(std::string *name, std::string *signature, std::string *description);
+    int enable();
+    void disable();
+    void stop();
+    // Delivers a message from the plug-in registered under senderName.
+    void sendMessage(const std::string &senderName, int message, void *param = nullptr);
+    void unload();
+
+private:
+    void *handle_ = nullptr;
+    void *start_ = nullptr;
+    void *enable_ = nullptr;
+    void *disable_ = nullptr;
+    void *stop_ = nullptr;
+    void *receive_ = nullptr;
+};
+
+// The plug-in code linked into the same binary (tests that call the entry
+// points directly) receives messages through this.
+void deliverMessage(void (*receive)(int, int, void *), const std::string &senderName, int message,
+                    void *param = nullptr);
+
+// ---------------------------------------------------------------- virtual panels
+enum class PanelKind { Multi, Radio, Switch, Bip };
+std::uint16_t productId(PanelKind kind);
+
+// Attaches a device at the end of the list; returns its device number.
+int attach(PanelKind kind);
+int attachDevice(std::uint16_t vendorId, std::uint16_t productId);
+// Unplugs: pending and later reads return 0, opens fail, it leaves the list.
+void detach(int device);
+int deviceCount();
+bool deviceOpen(int device);  // opened by the plug-in and not closed
+int openCount(int device);    // how many times it was opened
+
+// Queues one input report (report id first) for the device's reader.
+void queueInput(int device, const std::vector<std::uint8_t> &report);
+// Reports queued but not yet read.
+int pendingInput(int device);
+
+// Every feature report written, in order (buffer[0] is the report id).
+std::vector<std::vector<std::uint8_t>> featureReports(int device);
+// The latest written feature report with that report id and length, or empty.
+std::vector<std::uint8_t> latestFeature(int device, std::uint8_t reportId, std::size_t length);
+// Blocks until a feature report with that id and length is written after
+// `after` reports, or timeoutMs passes; returns it or empty.
+std::vector<std::uint8_t> waitFeature(int device, std::uint8_t reportId, std::size_t length,
+                                      std::size_t after, int timeoutMs);
+// What get_feature answers (buffer[0] is kept as asked).
+void setFeatureAnswer(int device, const std::vector<std::uint8_t> &answer);
+
+// Faults.
+void failOpen(int device, bool fail);
+void refuseFeatureWrites(int device, bool refuse);
+void failReads(int device, bool fail);  // reads return -1 until cleared
+void failGetFeature(int device, bool fail);
+// Reads attempted on the device (to see that a failing reader does not spin).
+long readAttempts(int device);
+
+}  // namespace hostsim
+
+#endif

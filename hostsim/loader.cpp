@@ -1,0 +1,101 @@
+// The plug-in loader: a built plug-in file opened as the simulator opens one,
+// and messages delivered as the simulator delivers them.
+#include <dlfcn.h>
+
+#include <cstring>
+
+#include "hostsim/hostsim.h"
+
+namespace hostsim {
+
+namespace {
+
+using StartFn = int (*)(char *, char *, char *);
+using EnableFn = int (*)();
+using VoidFn = void (*)();
+using ReceiveFn = void (*)(int, int, void *);
+
+// The buffers the simulator hands to XPluginStart.
+constexpr std::size_t kStartBufferSize = 256;
+
+std::string bufferText(const char *buffer) { return std::string(buffer, strnlen(buffer, kStartBufferSize)); }
+
+}  // namespace
+
+Plugin::~Plugin() { unload(); }
+
+bool Plugin::load(const std::string &file, std::string *error) {
+    unload();
+    void *handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (handle == nullptr) {
+        const char *reason = dlerror();
+        if (error != nullptr) {
+            *error = "dlopen of " + file + " failed: " + (reason != nullptr ? reason : "unknown error");
+        }
+        return false;
+    }
+    const char *names[] = {"XPluginStart", "XPluginEnable", "XPluginDisable", "XPluginStop", "XPluginReceiveMessage"};
+    void **slots[] = {&start_, &enable_, &disable_, &stop_, &receive_};
+    for (std::size_t i = 0; i < 5; ++i) {
+        *slots[i] = dlsym(handle, names[i]);
+        if (*slots[i] == nullptr) {
+            if (error != nullptr) {
+                *error = file + " does not export " + names[i];
+            }
+            dlclose(handle);
+            start_ = enable_ = disable_ = stop_ = receive_ = nullptr;
+            return false;
+        }
+    }
+    handle_ = handle;
+    return true;
+}
+
+int Plugin::start(std::string *name, std::string *signature, std::string *description) {
+    if (handle_ == nullptr) {
+        return 0;
+    }
+    char outName[kStartBufferSize] = {};
+    char outSig[kStartBufferSize] = {};
+    char outDesc[kStartBufferSize] = {};
+    int result = reinterpret_cast<StartFn>(start_)(outName, outSig, outDesc);
+    if (name != nullptr) *name = bufferText(outName);
+    if (signature != nullptr) *signature = bufferText(outSig);
+    if (description != nullptr) *description = bufferText(outDesc);
+    return result;
+}
+
+int Plugin::enable() { return handle_ != nullptr ? reinterpret_cast<EnableFn>(enable_)() : 0; }
+
+void Plugin::disable() {
+    if (handle_ != nullptr) {
+        reinterpret_cast<VoidFn>(disable_)();
+    }
+}
+
+void Plugin::stop() {
+    if (handle_ != nullptr) {
+        reinterpret_cast<VoidFn>(stop_)();
+    }
+}
+
+void Plugin::sendMessage(const std::string &senderName, int message, void *param) {
+    if (handle_ != nullptr) {
+        deliverMessage(reinterpret_cast<ReceiveFn>(receive_), senderName, message, param);
+    }
+}
+
+void Plugin::unload() {
+    if (handle_ != nullptr) {
+        dlclose(handle_);
+    }
+    handle_ = start_ = enable_ = disable_ = stop_ = receive_ = nullptr;
+}
+
+void deliverMessage(void (*receive)(int, int, void *), const std::string &senderName, int message, void *param) {
+    if (receive != nullptr) {
+        receive(addPluginIdentity(senderName), message, param);
+    }
+}
+
+}  // namespace hostsim

@@ -1,0 +1,177 @@
+// The host's whole state, shared by the files that model one part of it each.
+//
+// One mutex guards everything: the SDK functions (meant for the simulator
+// thread, but recorded rather than trusted when called from elsewhere), the
+// drovanel_vhid_* functions (called from the plug-in's reader and refresh
+// threads) and the test-side API. Plug-in callbacks (menu handlers, flight
+// loops, widget callbacks) are always called with the mutex released, since
+// they call back into the SDK.
+//
+// The state is created on first use and never destroyed: panel tables
+// register from static initialisers, and plug-in threads may still be
+// unwinding when the process exits.
+#ifndef DROVANEL_HOSTSIM_STATE_H
+#define DROVANEL_HOSTSIM_STATE_H
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "XPLMMenus.h"
+#include "XPLMProcessing.h"
+#include "XPWidgetDefs.h"
+#include "hostsim/hostsim.h"
+
+namespace hostsim {
+namespace detail {
+
+struct Dataref {
+    std::string path;
+    DataType type = DataType::Int;
+    int size = 1;
+    bool tablePublished = true;  // as registered; reset() returns to it
+    bool published = true;
+    std::vector<int> ints;      // Int and IntArray
+    std::vector<float> floats;  // Float and FloatArray
+};
+
+struct Command {
+    std::string path;
+};
+
+struct Menu;
+struct MenuItem {
+    std::string name;
+    void *itemRef = nullptr;
+    bool enabled = true;
+    int check = 0;
+    Menu *submenu = nullptr;
+};
+struct Menu {
+    std::string name;
+    Menu *parent = nullptr;
+    XPLMMenuHandler_f handler = nullptr;
+    void *menuRef = nullptr;
+    std::vector<MenuItem> items;
+};
+
+struct FlightLoop {
+    XPLMFlightLoop_f callback;
+    void *refcon;
+    float interval;  // 0: registered but not scheduled
+};
+
+struct Widget {
+    int widgetClass = 0;
+    int left = 0, top = 0, right = 0, bottom = 0;
+    bool visible = false;
+    bool root = false;
+    Widget *parent = nullptr;
+    std::vector<Widget *> children;
+    std::string descriptor;
+    std::map<int, intptr_t> properties;
+    std::vector<XPWidgetFunc_t> callbacks;  // oldest first
+};
+
+struct Device {
+    int number = 0;
+    std::uint16_t vendorId = 0;
+    std::uint16_t productId = 0;
+    std::string path;
+    bool attached = true;
+    bool failOpen = false;
+    bool refuseWrites = false;
+    bool failReads = false;
+    bool failGetFeature = false;
+    std::deque<std::vector<std::uint8_t>> input;
+    std::vector<std::vector<std::uint8_t>> features;
+    std::vector<std::uint8_t> featureAnswer;
+    long readAttempts = 0;
+    int opens = 0;
+    int openNow = 0;
+};
+
+// An open device. Blocked readers hold their own reference, so reset() and
+// close can drop a handle while a read still sleeps on it.
+struct DeviceHandle {
+    std::shared_ptr<Device> device;
+    bool cancelled = false;
+};
+
+struct State {
+    std::mutex mu;
+    // Wakes blocked reads and waitFeature(): signalled on every input,
+    // cancel, close, detach, fault change, feature write and reset.
+    std::condition_variable vhidChanged;
+
+    std::thread::id simThread;
+    std::vector<std::string> offThreadCalls;
+
+    // Datarefs and commands keep their objects for the process's life so
+    // that handles stay valid pointers across reset().
+    std::map<std::string, std::unique_ptr<Dataref>> datarefs;
+    std::vector<DatarefWrite> datarefWrites;
+    std::map<std::string, std::unique_ptr<Command>> commands;
+    std::set<std::string> hiddenCommands;
+    std::vector<CommandCall> journal;
+    int nullCommandFaults = 0;
+
+    std::string log;
+
+    std::unique_ptr<Menu> pluginsMenu;
+    std::vector<std::unique_ptr<Menu>> menus;  // created menus, in order
+
+    std::vector<FlightLoop> flightLoops;
+    float lastInterval = 0.0f;
+    int flightLoopCounter = 0;
+
+    std::vector<std::string> pluginNames;  // index = plug-in id
+
+    std::string chosenPrefsFolder;  // setPrefsFolder(); survives reset()
+    std::string tempPrefsFolder;    // made by the host, removed on reset
+    std::string prefsFolder;        // the one in use
+
+    std::vector<std::unique_ptr<Widget>> widgets;  // live, creation order
+    // Destroyed widgets stay allocated until reset() so that a stale id never
+    // aliases a newer widget.
+    std::vector<std::unique_ptr<Widget>> destroyedWidgets;
+    Widget *frontRoot = nullptr;
+
+    std::vector<std::shared_ptr<Device>> devices;  // index = device number
+    std::map<std::uintptr_t, std::shared_ptr<DeviceHandle>> handles;
+    std::uintptr_t nextHandle = 1;  // never reused, not even across reset()
+};
+
+State &state();
+
+// Locks the host for one SDK call and records the call if it comes from a
+// thread other than the simulator's.
+class SdkCall {
+public:
+    explicit SdkCall(const char *name);
+    std::unique_lock<std::mutex> lock;
+    State &s;
+};
+
+// Resets of the parts that need more than clearing; called under the lock.
+void resetDatarefValues(State &s);
+void resetPrefsFolder(State &s);
+void removeTempFolder(State &s);
+
+// Widgets: the live widget with this id, or nullptr.
+Widget *liveWidget(State &s, void *id);
+
+// Copies text into a C buffer of capacity bytes, always terminated.
+void copyText(const std::string &text, char *buffer, std::size_t capacity);
+
+}  // namespace detail
+}  // namespace hostsim
+
+#endif
