@@ -1,0 +1,149 @@
+#include "multipanel.h"
+
+#include <mutex>
+
+#include "XPLMDataAccess.h"
+#include "XPLMUtilities.h"
+#include "multipanel_actions.h"
+#include "multipanel_codec.h"
+#include "multipanel_display.h"
+#include "tick.h"
+
+namespace drovanel {
+
+using namespace multipanel;
+
+namespace {
+constexpr unsigned kCoalescenceDefault = 250;
+constexpr unsigned kRepeatDefault = 10;
+constexpr unsigned kChangeDefault = 5;
+
+// The panel answers a feature read with its current input state; only byte
+// 1 (selector, encoder, AP button) is taken, like a 2-byte input report.
+constexpr std::uint32_t kStartupEventLength = 2;
+
+std::atomic<std::uint32_t> startupWaitMs{500};
+}  // namespace
+
+Multipanel::Multipanel(HidDevice *device)
+    : AbstractPanel(device, "Multipanel", AbstractPanel::standardReader,
+                    AbstractPanel::standardRefresh, kCoalescenceDefault, kRepeatDefault,
+                    kChangeDefault) {
+    initialize();
+}
+
+std::uint32_t Multipanel::startupWait() { return startupWaitMs.load(); }
+void Multipanel::setStartupWait(std::uint32_t ms) { startupWaitMs.store(ms); }
+
+void Multipanel::initialize() {
+    refs = MultipanelRefs{};
+    bindReferences(refs);
+    readPanelState();
+}
+
+void Multipanel::readPanelState() {
+    HidDevice *panel = device();
+    if (panel == nullptr) return;
+
+    Report blank;
+    startupReport(blank);
+    panel->setFeature(blank, kReportSize);
+
+    sleepWhileRunning(startupWait());
+
+    std::uint8_t state[kReportSize] = {};
+    if (!panel->getFeature(state, kReportSize)) return;
+    XPLMDebugString("get feature\n");
+    handleEvent(state, kStartupEventLength, 0, currentTick());
+}
+
+void Multipanel::fillCache() {
+    CachedState &c = cachedState;
+    const MultipanelRefs &r = refs;
+    c.x737Status = XPLMGetDatai(r.x737StatusRef);
+    c.apMode = XPLMGetDatai(r.apModeRef);
+    c.apDisconnect = XPLMGetDatai(r.apDisconnectRef);
+    c.apState = XPLMGetDatai(r.apStateRef);
+    c.backCourse = XPLMGetDatai(r.backCourseRef);
+    c.apAltitude = XPLMGetDataf(r.apAltitudeRef);
+    c.apVerticalSpeed = XPLMGetDataf(r.apVerticalSpeedRef);
+    c.apAirspeed = XPLMGetDataf(r.apAirspeedRef);
+    c.apAirspeedIsMach = XPLMGetDatai(r.apAirspeedIsMachRef);
+    c.apHeading = XPLMGetDataf(r.apHeadingRef);
+    c.obs = XPLMGetDataf(r.obsRef);
+    const int count = XPLMGetDatavi(r.batteryOnRef, c.batteryOn, 0, kBatteryElements);
+    c.batteryCount = count < 0 ? 0 : (count > kBatteryElements ? kBatteryElements : count);
+    c.apuGeneratorOn = XPLMGetDatai(r.apuGeneratorOnRef);
+    c.avionicsOn = XPLMGetDatai(r.avionicsOnRef);
+    c.cmdA = XPLMGetDatai(r.cmdARef);
+    c.fdA = XPLMGetDatai(r.fdARef);
+    c.hdgSel = XPLMGetDatai(r.hdgSelRef);
+    c.vorLocArmed = XPLMGetDatai(r.vorLocArmedRef);
+    c.vorLoc = XPLMGetDatai(r.vorLocRef);
+    c.athrArmed = XPLMGetDatai(r.athrArmedRef);
+    c.mcpSpdMode = XPLMGetDatai(r.mcpSpdModeRef);
+    c.altHold = XPLMGetDatai(r.altHoldRef);
+    c.appToggle = XPLMGetDatai(r.appToggleRef);
+    c.vsArm = XPLMGetDatai(r.vsArmRef);
+    c.vsEngaged = XPLMGetDatai(r.vsEngagedRef);
+    c.mcpAltitude = XPLMGetDataf(r.mcpAltitudeRef);
+    c.mcpVerticalSpeed = XPLMGetDataf(r.mcpVerticalSpeedRef);
+    c.mcpSpeed = XPLMGetDataf(r.mcpSpeedRef);
+    c.mcpSpeedIsMach = XPLMGetDatai(r.mcpSpeedIsMachRef);
+    c.mcpHeading = XPLMGetDataf(r.mcpHeadingRef);
+    c.mcpOverspeed = XPLMGetDatai(r.mcpOverspeedRef);
+}
+
+void Multipanel::update() {
+    {
+        std::lock_guard<std::mutex> lock(dataLock);
+        bindReferences(refs);
+        fillCache();
+    }
+    drainEvents();
+}
+
+void Multipanel::handleEvent(const std::uint8_t *bytes, std::uint32_t length, std::uint8_t flag,
+                             std::uint32_t tick) {
+    const RotationClass rotation = classifyRotation(rotary, bytes, length, tick, coalescenceTime());
+    bindReferences(refs);
+
+    // Asked afresh at every event: the x737 may come and go at any time.
+    const ModeActions &actions =
+        XPLMGetDatai(refs.x737StatusRef) == 1 ? kX737Actions : kDefaultActions;
+    ActionContext context{refs, apCycleUp};
+    const bool live = flag == 0;
+
+    if (length >= 2) {
+        const std::uint8_t byte1 = bytes[1];
+        const std::uint8_t selector = selectorFromByte(byte1);
+        if (selector != 0) selectorPosition.store(selector);
+        if (live) {
+            // A replayed report restores the selector but never steps.
+            for (std::uint8_t direction : {kEncoderDecrease, kEncoderIncrease}) {
+                const unsigned steps = rotaryTrigger(rotary, byte1, rotation, direction,
+                                                     changeThreshold(), repeatThreshold());
+                for (unsigned i = 0; selector != 0 && i < steps; ++i) {
+                    actions.step(context, selector, direction);
+                }
+            }
+            if ((byte1 & kApButton) != 0) actions.apButton(context);
+        }
+    }
+    if (length >= 3) actions.buttons(context, bytes[2], live);
+    if (length >= 4 && live) actions.levers(context, bytes[3]);
+}
+
+void Multipanel::sendReport() {
+    Report report;
+    {
+        std::lock_guard<std::mutex> lock(dataLock);
+        setRefreshPeriod(refreshPeriodFor(cachedState));
+        buildReport(cachedState, selectorPosition.load(), settingByte(kApFlashInFdModeOffset) != 0,
+                    flashPhases, report);
+    }
+    // A refused write is not retried: the next period sends a fresh report.
+    if (HidDevice *panel = device()) panel->setFeature(report, kReportSize);
+}
+
+}  // namespace drovanel

@@ -1,0 +1,60 @@
+// The Multi Panel driver: the autopilot panel with a five-position selector,
+// one encoder, eight mode buttons with lamps, the auto-throttle switch,
+// flaps lever, trim wheel and two five-digit rows. It drives the host's
+// autopilot, or the x737's while that plug-in reports itself active.
+#ifndef DROVANEL_PANELS_MULTIPANEL_MULTIPANEL_H
+#define DROVANEL_PANELS_MULTIPANEL_MULTIPANEL_H
+
+#include <atomic>
+#include <cstdint>
+
+#include "abstract_panel.h"
+#include "multipanel_refs.h"
+#include "multipanel_state.h"
+#include "rotary_filter.h"
+
+namespace drovanel {
+
+// Settings-block byte of the AP lamp's flight-director flash option.
+constexpr std::size_t kApFlashInFdModeOffset = kDriverSettingsOffset;
+
+class Multipanel final : public AbstractPanel {
+public:
+    // Takes ownership of device; binds the references and runs the start-up
+    // exchange with the panel (blocks for startupWait()).
+    explicit Multipanel(HidDevice *device);
+
+    void update() override;
+    void initialize() override;
+    void sendReport() override;
+    void handleEvent(const std::uint8_t *bytes, std::uint32_t length, std::uint8_t flag,
+                     std::uint32_t tick) override;
+
+    // Last selector position reported (0 until one is).
+    std::uint8_t currentSelector() const { return selectorPosition.load(); }
+
+    // The pause between the blank start-up report and reading the panel's
+    // state back; 500 ms, shortened by tests.
+    static std::uint32_t startupWait();
+    static void setStartupWait(std::uint32_t ms);
+
+private:
+    void readPanelState();
+    void fillCache();
+
+    // Simulator thread only.
+    multipanel::MultipanelRefs refs;
+    bool apCycleUp = true;
+    multipanel::RotaryState rotary;
+
+    // Guarded by dataLock.
+    multipanel::CachedState cachedState;
+    multipanel::FlashPhases flashPhases;
+
+    // Written on the simulator thread, read by the refresh thread.
+    std::atomic<std::uint8_t> selectorPosition{0};
+};
+
+}  // namespace drovanel
+
+#endif
