@@ -1,0 +1,70 @@
+// Switchpanel: the Saitek Switch Panel driver. Every input report carries
+// the position of every switch and is applied whole, each switch sending the
+// command (or dataref write) of its current position; the gear lamps follow
+// the simulator's gear.
+#ifndef DROVANEL_PANELS_SWITCHPANEL_SWITCHPANEL_H
+#define DROVANEL_PANELS_SWITCHPANEL_SWITCHPANEL_H
+
+#include <cstdint>
+
+#include "XPLMDataAccess.h"
+#include "XPLMUtilities.h"
+#include "abstract_panel.h"
+#include "switchpanel_bindings.h"
+#include "switchpanel_lamps.h"
+
+namespace drovanel {
+
+class Switchpanel final : public AbstractPanel {
+public:
+    // Takes ownership of device; the owner calls start() afterwards.
+    explicit Switchpanel(HidDevice *device);
+
+    // Caches the gear and power state, then applies the queued reports.
+    void update() override;
+    // Forgets every handle so that the next bind resolves them afresh.
+    void initialize() override;
+    // Writes the lamp report from the cache; refresh thread only.
+    void sendReport() override;
+    // Applies one input report; replays are applied like live reports.
+    void handleEvent(const std::uint8_t *bytes, std::uint32_t length, std::uint8_t flag,
+                     std::uint32_t tick) override;
+
+private:
+    void bind();
+    void resolveEngineCommands(int engines);
+
+    void applySwitches(std::uint8_t bits);
+    void applyLightsAndMagnetos(std::uint8_t bits);
+    void applyGearAndStarter(std::uint8_t bits);
+
+    void magnetoLeft();
+    void magnetoRight();
+    void magnetoOff();
+    void magnetoBoth();
+    void magnetoStart();
+
+    void toggle(bool on, switchpanel::Command onCommand, switchpanel::Command offCommand);
+    void once(switchpanel::Command command);
+    void onceForEngine(switchpanel::EngineCommand command, int engineIndex);
+    void setEntries(switchpanel::Dataref countRef, switchpanel::Dataref arrayRef, int value);
+    void writeEngineInts(switchpanel::Dataref ref, const int (&values)[switchpanel::kMaxEngines]);
+    void writeEngineFloats(switchpanel::Dataref ref,
+                           const float (&values)[switchpanel::kMaxEngines]);
+    bool gearTestPasses();
+
+    // Handles and engine count: used on the simulator thread only (bind,
+    // handleEvent, update, initialize). initialize resets them under both
+    // locks so that no drain or cache fill sees a half-reset set.
+    XPLMCommandRef commands_[switchpanel::kCommandCount] = {};
+    XPLMDataRef datarefs_[switchpanel::kDatarefCount] = {};
+    int engineCount_ = 0;
+    XPLMCommandRef engineCommands_[switchpanel::kEngineCommandCount][switchpanel::kMaxEngines] = {};
+
+    // Filled by update, read by sendReport; guarded by dataLock.
+    switchpanel::GearLampState cache_;
+};
+
+}  // namespace drovanel
+
+#endif
