@@ -10,11 +10,15 @@
 #include "XPStandardWidgets.h"
 #include "bip/backlit_information_panel.h"
 #include "hostsim/hostsim.h"
+#include "tests/test_files.h"
 #include "multipanel/multipanel.h"
 #include "plugin/plugin_core.h"
 
 namespace drovanel {
 namespace {
+
+using drovanel::testing_files::readFile;
+using drovanel::testing_files::writeTextFile;
 
 using hostsim::PanelKind;
 using hostsim::WidgetId;
@@ -23,21 +27,11 @@ using hostsim::WidgetId;
 constexpr int kDx = 312;
 constexpr int kDy = 184;
 
-std::vector<std::uint8_t> readFile(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
-void writeFile(const std::string &path, const std::string &bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
-
 // A settings file image with bytes 4-7 and extra bytes set.
 void writeSettings(const std::string &name, std::initializer_list<std::pair<int, int>> bytes) {
     std::string image(1024, '\0');
     for (auto byte : bytes) image[static_cast<std::size_t>(byte.first)] = static_cast<char>(byte.second);
-    writeFile(hostsim::prefsFile(name), image);
+    writeTextFile(hostsim::prefsFile(name), image);
 }
 
 std::string bipLayout(int lens) {
@@ -300,7 +294,7 @@ TEST_F(PreferencesWindowTest, OkNormalisesStoresAndReachesTheFiles) {
 TEST_F(PreferencesWindowTest, SectionFilledBeforeItsPanelCameDoesNotOverwriteIt) {
     open();  // no panel: every section disabled, showing "0"
     enableWith({PanelKind::Multi, PanelKind::Bip});
-    writeFile(hostsim::prefsFile("layout.xml"), bipLayout(5));
+    writeTextFile(hostsim::prefsFile("layout.xml"), bipLayout(5));
     auto *bip = dynamic_cast<BacklitInformationPanel *>(panelInSlot(PanelSlot::Bip));
     ASSERT_NE(bip, nullptr);
     bip->setConfigurationFile(hostsim::prefsFile("layout.xml").c_str());
@@ -314,7 +308,7 @@ TEST_F(PreferencesWindowTest, OkHandsTheBipItsPathEveryTime) {
     auto *bip = dynamic_cast<BacklitInformationPanel *>(panelInSlot(PanelSlot::Bip));
     ASSERT_NE(bip, nullptr);
     const std::string path = hostsim::prefsFile("layout.xml");
-    writeFile(path, bipLayout(5));
+    writeTextFile(path, bipLayout(5));
     open();
     EXPECT_EQ(rowText(kConfigRow), "");
     type(kConfigRow, path);
@@ -324,7 +318,7 @@ TEST_F(PreferencesWindowTest, OkHandsTheBipItsPathEveryTime) {
     EXPECT_EQ(bip->settingByte(65), path.size());
 
     // The same path again reads the file again.
-    writeFile(path, bipLayout(7));
+    writeTextFile(path, bipLayout(7));
     open();
     EXPECT_EQ(rowText(kConfigRow), path);
     press("OK");
@@ -337,7 +331,7 @@ TEST_F(PreferencesWindowTest, DamagedStoredPathIsShownCutAtTheBlockEnd) {
     std::string image(1024, 'p');
     image[64] = 1;
     image[65] = 0;
-    writeFile(hostsim::prefsFile("Drovanel.BacklitInformationPanel.prf"), image);
+    writeTextFile(hostsim::prefsFile("Drovanel.BacklitInformationPanel.prf"), image);
     enableWith({PanelKind::Bip});
     open();
     EXPECT_EQ(rowText(kConfigRow), std::string(1024 - 66, 'p'));
@@ -355,7 +349,7 @@ TEST(PreferencesWindowPluginTest, EditsSurviveDisableAndEnable) {
     ASSERT_EQ(plugin.start(&name, &signature, &description), 1);
     ASSERT_EQ(plugin.enable(), 1);
     const std::string path = hostsim::prefsFile("layout.xml");
-    writeFile(path, bipLayout(5));
+    writeTextFile(path, bipLayout(5));
 
     ASSERT_TRUE(hostsim::pickMenuItem("drovanel", "Preferences..."));
     WidgetId root = hostsim::frontRoot();

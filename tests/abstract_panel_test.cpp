@@ -7,21 +7,15 @@
 
 #include "hid/device_services.h"
 #include "hostsim/hostsim.h"
+#include "tests/test_files.h"
 #include "test_panel.h"
 #include "tick.h"
 
 namespace drovanel {
 namespace {
 
-std::vector<std::uint8_t> readFile(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
-void writeFile(const std::string &path, const std::vector<std::uint8_t> &bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
+using drovanel::testing_files::readFile;
+using drovanel::testing_files::writeFile;
 
 std::atomic<std::uint32_t> fakeNow{1000};
 std::uint32_t fakeTick() { return fakeNow.load(); }

@@ -6,13 +6,11 @@
 #include <iterator>
 
 #include "hostsim/hostsim.h"
+#include "tests/test_files.h"
 
 namespace {
 
-std::vector<std::uint8_t> readFile(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
+using drovanel::testing_files::readFile;
 
 class PluginLoadTest : public ::testing::Test {
 protected:
