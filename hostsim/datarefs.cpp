@@ -1,6 +1,7 @@
 // Datarefs: typed values per registered table, the plug-in's reads and
 // writes through handles, and the test's own access by path.
 #include <stdexcept>
+#include <unordered_set>
 
 #include "XPLMDataAccess.h"
 #include "hostsim/state.h"
@@ -23,18 +24,23 @@ void clearValues(Dataref &d) {
     }
 }
 
+// The address of every Dataref the host made, for the handle check below.
+// Datarefs live as long as the process, so entries are only ever added;
+// guarded by the host's mutex like the table itself.
+std::unordered_set<const void *> &knownHandles() {
+    static auto *handles = new std::unordered_set<const void *>;
+    return *handles;
+}
+
 // A handle is the Dataref's address; only addresses the host handed out are
-// ever dereferenced, so a forged or dangling pointer reads 0.
-Dataref *fromHandle(State &s, XPLMDataRef ref) {
-    if (ref == nullptr) {
+// ever dereferenced, so a forged or dangling pointer reads 0. A hashed look-up
+// keeps the check from costing more than the plug-in's own work: every
+// panel's update reads dozens of datarefs per flight loop.
+Dataref *fromHandle(State &, XPLMDataRef ref) {
+    if (ref == nullptr || knownHandles().count(ref) == 0) {
         return nullptr;
     }
-    for (auto &entry : s.datarefs) {
-        if (entry.second.get() == ref) {
-            return entry.second.get();
-        }
-    }
-    return nullptr;
+    return static_cast<Dataref *>(ref);
 }
 
 // The test's access by path: a typo in a test must fail loudly.
@@ -85,6 +91,7 @@ void registerDatarefs(const DatarefSpec *specs, std::size_t count) {
         std::unique_ptr<Dataref> &slot = s.datarefs[entry.path];
         if (!slot) {
             slot.reset(new Dataref);
+            detail::knownHandles().insert(slot.get());
         }
         slot->path = entry.path;
         slot->type = entry.type;
@@ -181,6 +188,34 @@ using hostsim::DataType;
 using hostsim::detail::Dataref;
 using hostsim::detail::SdkCall;
 
+namespace {
+
+// The array readers and writers of both element types.
+template <typename T>
+int getArray(const char *name, XPLMDataRef ref, DataType type, std::vector<T> Dataref::*values, T *out,
+             int offset, int max) {
+    SdkCall call(name);
+    Dataref *d = hostsim::detail::fromHandle(call.s, ref);
+    if (d == nullptr || d->type != type) return 0;
+    if (out == nullptr) return d->size;
+    int count = max;
+    if (!hostsim::detail::clipRange(*d, offset, &count)) return 0;
+    for (int i = 0; i < count; ++i) out[i] = (d->*values)[offset + i];
+    return count;
+}
+
+template <typename T>
+void setArray(const char *name, XPLMDataRef ref, DataType type, std::vector<T> Dataref::*values, const T *in,
+              int offset, int count) {
+    SdkCall call(name);
+    Dataref *d = hostsim::detail::fromHandle(call.s, ref);
+    if (d == nullptr || d->type != type || in == nullptr || !hostsim::detail::clipRange(*d, offset, &count)) return;
+    for (int i = 0; i < count; ++i) (d->*values)[offset + i] = in[i];
+    call.s.datarefWrites.push_back({d->path, offset, static_cast<double>(in[0]), count});
+}
+
+}  // namespace
+
 extern "C" {
 
 XPLMDataRef XPLMFindDataRef(const char *inDataRefName) {
@@ -225,70 +260,21 @@ void XPLMSetDataf(XPLMDataRef inDataRef, float inValue) {
     }
 }
 
+
 int XPLMGetDatavi(XPLMDataRef inDataRef, int *outValues, int inOffset, int inMax) {
-    SdkCall call("XPLMGetDatavi");
-    Dataref *d = hostsim::detail::fromHandle(call.s, inDataRef);
-    if (d == nullptr || d->type != DataType::IntArray) {
-        return 0;
-    }
-    if (outValues == nullptr) {
-        return d->size;
-    }
-    int count = inMax;
-    if (!hostsim::detail::clipRange(*d, inOffset, &count)) {
-        return 0;
-    }
-    for (int i = 0; i < count; ++i) {
-        outValues[i] = d->ints[inOffset + i];
-    }
-    return count;
+    return getArray("XPLMGetDatavi", inDataRef, DataType::IntArray, &Dataref::ints, outValues, inOffset, inMax);
 }
 
 void XPLMSetDatavi(XPLMDataRef inDataRef, int *inValues, int inoffset, int inCount) {
-    SdkCall call("XPLMSetDatavi");
-    Dataref *d = hostsim::detail::fromHandle(call.s, inDataRef);
-    int count = inCount;
-    if (d == nullptr || d->type != DataType::IntArray || inValues == nullptr ||
-        !hostsim::detail::clipRange(*d, inoffset, &count)) {
-        return;
-    }
-    for (int i = 0; i < count; ++i) {
-        d->ints[inoffset + i] = inValues[i];
-    }
-    call.s.datarefWrites.push_back({d->path, inoffset, static_cast<double>(inValues[0]), count});
+    setArray("XPLMSetDatavi", inDataRef, DataType::IntArray, &Dataref::ints, inValues, inoffset, inCount);
 }
 
 int XPLMGetDatavf(XPLMDataRef inDataRef, float *outValues, int inOffset, int inMax) {
-    SdkCall call("XPLMGetDatavf");
-    Dataref *d = hostsim::detail::fromHandle(call.s, inDataRef);
-    if (d == nullptr || d->type != DataType::FloatArray) {
-        return 0;
-    }
-    if (outValues == nullptr) {
-        return d->size;
-    }
-    int count = inMax;
-    if (!hostsim::detail::clipRange(*d, inOffset, &count)) {
-        return 0;
-    }
-    for (int i = 0; i < count; ++i) {
-        outValues[i] = d->floats[inOffset + i];
-    }
-    return count;
+    return getArray("XPLMGetDatavf", inDataRef, DataType::FloatArray, &Dataref::floats, outValues, inOffset, inMax);
 }
 
 void XPLMSetDatavf(XPLMDataRef inDataRef, float *inValues, int inoffset, int inCount) {
-    SdkCall call("XPLMSetDatavf");
-    Dataref *d = hostsim::detail::fromHandle(call.s, inDataRef);
-    int count = inCount;
-    if (d == nullptr || d->type != DataType::FloatArray || inValues == nullptr ||
-        !hostsim::detail::clipRange(*d, inoffset, &count)) {
-        return;
-    }
-    for (int i = 0; i < count; ++i) {
-        d->floats[inoffset + i] = inValues[i];
-    }
-    call.s.datarefWrites.push_back({d->path, inoffset, static_cast<double>(inValues[0]), count});
+    setArray("XPLMSetDatavf", inDataRef, DataType::FloatArray, &Dataref::floats, inValues, inoffset, inCount);
 }
 
 }  // extern "C"

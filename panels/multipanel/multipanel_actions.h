@@ -54,6 +54,10 @@ extern const ModeActions kX737Actions;
 // Trim moved by step, kept within the trim's travel.
 float trimmed(float trim, float step);
 
+// Flaps lever and trim wheel of byte 3; both modes move the simulator's own
+// flaps and trim, each with its own trim step.
+void applyLevers(const MultipanelRefs &refs, std::uint8_t byte3, float trimStep);
+
 // The x737 MCP's value steps (the x737 keeps its own limits).
 float x737AltitudeStep(float altitude, bool increase);
 float x737VerticalSpeedUp(float v);

@@ -102,17 +102,7 @@ void buttons(ActionContext &context, std::uint8_t byte2, bool live) {
     if ((byte2 & kButtonRev) != 0) commandOnce(refs.backCourseCmd);
 }
 
-void levers(ActionContext &context, std::uint8_t byte3) {
-    const MultipanelRefs &refs = context.refs;
-    if ((byte3 & kFlapsDown) != 0) commandOnce(refs.flapsDownCmd);
-    if ((byte3 & kFlapsUp) != 0) commandOnce(refs.flapsUpCmd);
-    if ((byte3 & kTrimDown) != 0) {
-        XPLMSetDataf(refs.elevatorTrimRef, trimmed(XPLMGetDataf(refs.elevatorTrimRef), -kTrimStep));
-    }
-    if ((byte3 & kTrimUp) != 0) {
-        XPLMSetDataf(refs.elevatorTrimRef, trimmed(XPLMGetDataf(refs.elevatorTrimRef), kTrimStep));
-    }
-}
+void levers(ActionContext &context, std::uint8_t byte3) { applyLevers(context.refs, byte3, kTrimStep); }
 }  // namespace
 
 float x737AltitudeStep(float altitude, bool increase) {
