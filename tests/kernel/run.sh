@@ -1,0 +1,248 @@
+#!/usr/bin/env bash
+# Runs the Linux HID backend against a real kernel: boots Debian's stock
+# kernel under qemu (software emulation) with an initramfs holding busybox,
+# the hid, uhid and hid-generic modules, uhid-panels (four panels made
+# through uhid) and hidraw-guest (the shipped backend and discovery, linked
+# statically), and reads the verdict from qemu's exit status and the serial log.
+#
+#   bash tests/kernel/run.sh               the check
+#   bash tests/kernel/run.sh --self-check  the check, then a deliberately broken
+#                                          backend, which must fail
+#
+# With DROVANEL_KERNEL_PLUGIN_BUILD set to a CMake build folder of the linux
+# preset (holding lin.xpl and hostsim/libhostsim.so), the guest also runs
+# plugin-guest: the stand-in host loading the whole lin.xpl.
+#
+# Nothing is installed on the host's /boot: the kernel package is downloaded
+# and unpacked into the cache folder. When qemu or the kernel cannot be had,
+# it prints "kernel check skipped: <reason>" and exits 0.
+#
+# DROVANEL_KERNEL_CACHE (default build/kernel-cache) keeps the unpacked
+# kernel between runs; DROVANEL_KERNEL_WORK (default build/kernel) holds the
+# programs, the initramfs and the serial logs.
+set -euo pipefail
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+CACHE=${DROVANEL_KERNEL_CACHE:-$ROOT/build/kernel-cache}
+WORK=${DROVANEL_KERNEL_WORK:-$ROOT/build/kernel}
+BOOT_LIMIT=${DROVANEL_KERNEL_BOOT_LIMIT:-75}   # seconds per boot
+CXX=${CXX:-g++}
+MODULES=(hid uhid hid-generic)
+
+mode=check
+case "${1:-}" in
+  "") ;;
+  --self-check) mode=self-check ;;
+  *) echo "usage: $0 [--self-check]" >&2; exit 2 ;;
+esac
+
+start=$(date +%s)
+skip() { echo "kernel check skipped: $*"; exit 0; }
+say() { echo "kernel: $*"; }
+
+# ---------------------------------------------------------------- tools
+busybox_static() { [ -x /bin/busybox ] && ! ldd /bin/busybox >/dev/null 2>&1; }
+if ! command -v qemu-system-x86_64 >/dev/null || ! busybox_static; then
+  if [ "$(id -u)" != 0 ]; then
+    skip "qemu-system-x86 or busybox-static is missing and installing needs root"
+  fi
+  bash "$ROOT/scripts/setup.sh" qemu-system-x86 busybox-static >/dev/null 2>&1 ||
+    skip "qemu-system-x86 and busybox-static could not be installed"
+  command -v qemu-system-x86_64 >/dev/null || skip "qemu-system-x86_64 not found after installing"
+  busybox_static || skip "/bin/busybox is not the static busybox"
+fi
+
+# ---------------------------------------------------------------- kernel
+KERNEL=$CACHE/kernel
+fetch_kernel() {
+  local package tmp deb
+  package=$(apt-cache depends linux-image-amd64 2>/dev/null | awk '/Depends: linux-image-[0-9]/ { print $2; exit }' || true)
+  if [ -z "$package" ] && [ "$(id -u)" = 0 ]; then
+    apt-get update -qq >/dev/null 2>&1 || true
+    package=$(apt-cache depends linux-image-amd64 2>/dev/null | awk '/Depends: linux-image-[0-9]/ { print $2; exit }' || true)
+  fi
+  [ -n "$package" ] || skip "apt knows no linux-image-amd64 kernel package"
+  tmp=$CACHE/download
+  rm -rf "$tmp" "$KERNEL"
+  mkdir -p "$tmp/unpacked"
+  say "downloading $package"
+  (cd "$tmp" && apt-get download "$package" >/dev/null 2>&1) || skip "could not download $package"
+  deb=$(ls "$tmp"/*.deb)
+  dpkg-deb --fsys-tarfile "$deb" |
+    tar -x -C "$tmp/unpacked" --wildcards --wildcards-match-slash \
+      '*boot/vmlinuz-*' '*/drivers/hid/hid.ko*' '*/drivers/hid/uhid.ko*' '*/drivers/hid/hid-generic.ko*'
+  mkdir -p "$KERNEL"
+  cp "$(find "$tmp/unpacked" -path '*boot/vmlinuz-*' | head -n 1)" "$KERNEL/vmlinuz"
+  for m in "${MODULES[@]}"; do
+    local ko
+    ko=$(find "$tmp/unpacked" -path "*/drivers/hid/$m.ko*" | head -n 1)
+    [ -n "$ko" ] || continue   # built into this kernel
+    case "$ko" in
+      *.xz) xz -dc "$ko" >"$KERNEL/$m.ko" ;;
+      *.zst) zstd -qdc "$ko" >"$KERNEL/$m.ko" ;;
+      *) cp "$ko" "$KERNEL/$m.ko" ;;
+    esac
+  done
+  echo "$package" >"$KERNEL/package"
+  rm -rf "$tmp"
+}
+[ -f "$KERNEL/package" ] && [ -f "$KERNEL/vmlinuz" ] || fetch_kernel
+say "kernel $(cat "$KERNEL/package")"
+
+# ---------------------------------------------------------------- programs
+mkdir -p "$WORK/obj"
+FLAGS=(-std=c++17 -O1 -Wall -Wextra -Werror -pthread -DDROVANEL_BEHAVIOUR_32=0
+       -I"$ROOT/panels" -I"$ROOT/sdk" -I"$ROOT/tests/kernel")
+SOURCES=(panels/abstract_panel.cpp panels/discovery.cpp panels/tick.cpp panels/settings_file.cpp
+         panels/hid/list_device_services.cpp panels/hid/hidraw_backend.cpp
+         tests/kernel/sdk_stub.cpp tests/kernel/hidraw_guest_test.cpp)
+
+# The broken backend takes every descriptor for one with report ids, so the
+# id byte is never put in front of the panels' input.
+mkdir -p "$WORK/broken"
+sed 's/bool numbered = readNumbering(fd);/bool numbered = readNumbering(fd) || true;/' \
+  "$ROOT/panels/hid/hidraw_backend.cpp" >"$WORK/broken/hidraw_backend.cpp"
+if cmp -s "$ROOT/panels/hid/hidraw_backend.cpp" "$WORK/broken/hidraw_backend.cpp"; then
+  echo "kernel: FAIL cannot make the broken backend (the line it changes is gone)" >&2
+  exit 1
+fi
+
+compile() {  # source object [flags]
+  local src=$1 obj=$2
+  shift 2
+  "$CXX" "${FLAGS[@]}" "$@" -c "$src" -o "$obj"
+}
+build_programs() {
+  local src obj o running=0
+  objects=()
+  for src in "${SOURCES[@]}" broken; do
+    if [ "$src" = broken ]; then
+      compile "$WORK/broken/hidraw_backend.cpp" "$WORK/obj/hidraw_backend_broken.o" -I"$ROOT/panels/hid" &
+    else
+      obj=$WORK/obj/$(basename "${src%.cpp}").o
+      objects+=("$obj")
+      compile "$ROOT/$src" "$obj" &
+    fi
+    running=$((running + 1))
+    if [ $running -ge 2 ]; then wait -n; running=$((running - 1)); fi
+  done
+  "$CXX" "${FLAGS[@]}" -static "$ROOT/tests/kernel/uhid_panels.cpp" -o "$WORK/uhid-panels"
+  "$CXX" "${FLAGS[@]}" -static "$ROOT/tests/kernel/guest_exit.cpp" -o "$WORK/guest-exit"
+  while [ $running -gt 0 ]; do wait -n; running=$((running - 1)); done
+  "$CXX" -static -pthread "${objects[@]}" -o "$WORK/hidraw-guest"
+  broken_objects=()
+  for o in "${objects[@]}"; do
+    [ "$(basename "$o")" = hidraw_backend.o ] && o=$WORK/obj/hidraw_backend_broken.o
+    broken_objects+=("$o")
+  done
+  "$CXX" -static -pthread "${broken_objects[@]}" -o "$WORK/hidraw-guest-broken"
+}
+# Rebuilt only when a source, a header, this script or the compiler changed.
+stamp=$( (cd "$ROOT" && cat "${SOURCES[@]}" panels/*.h panels/hid/*.h sdk/*.h tests/kernel/* && "$CXX" --version) |
+         sha256sum | cut -d' ' -f1)
+if [ "$(cat "$WORK/programs.stamp" 2>/dev/null)" != "$stamp" ]; then
+  say "building the guest programs"
+  rm -f "$WORK/programs.stamp"
+  build_programs
+  echo "$stamp" >"$WORK/programs.stamp"
+fi
+
+# ---------------------------------------------------------------- initramfs
+rootfs=$WORK/rootfs
+rm -rf "$rootfs"
+mkdir -p "$rootfs"/{bin,dev,proc,sys,tmp,lib/modules,lib/drovanel}
+cp /bin/busybox "$rootfs/bin/busybox"
+cp "$WORK"/{uhid-panels,guest-exit,hidraw-guest,hidraw-guest-broken} "$rootfs/bin/"
+
+PLUGIN_BUILD=${DROVANEL_KERNEL_PLUGIN_BUILD:-}
+if [ -n "$PLUGIN_BUILD" ]; then
+  PLUGIN_BUILD=$(cd "$PLUGIN_BUILD" && pwd)
+  for f in lin.xpl hostsim/libhostsim.so; do
+    [ -f "$PLUGIN_BUILD/$f" ] || { echo "kernel: FAIL $PLUGIN_BUILD/$f is missing (build the linux preset first)"; exit 1; }
+  done
+  "$CXX" "${FLAGS[@]}" -I"$ROOT" "$ROOT/tests/kernel/plugin_guest.cpp" -L"$PLUGIN_BUILD/hostsim" -lhostsim \
+    -Wl,-rpath,/lib/drovanel -o "$rootfs/bin/plugin-guest"
+  cp "$PLUGIN_BUILD/lin.xpl" "$PLUGIN_BUILD/hostsim/libhostsim.so" "$rootfs/lib/drovanel/"
+  # The shared libraries they need, at the same paths as on this machine.
+  for lib in $(LD_LIBRARY_PATH="$PLUGIN_BUILD/hostsim" ldd "$rootfs/bin/plugin-guest" "$PLUGIN_BUILD/lin.xpl" |
+               awk '/=> \// { print $3 } /^\t\/[^ ]*ld-linux/ { print $1 }' | grep -v libhostsim | sort -u); do
+    mkdir -p "$rootfs$(dirname "$lib")"
+    cp -L "$lib" "$rootfs$lib"
+  done
+fi
+for m in "${MODULES[@]}"; do
+  [ -f "$KERNEL/$m.ko" ] && cp "$KERNEL/$m.ko" "$rootfs/lib/modules/"
+done
+cat >"$rootfs/init" <<'EOF'
+#!/bin/busybox sh
+/bin/busybox --install -s /bin
+mount -t proc proc /proc
+mount -t sysfs sysfs /sys
+mount -t devtmpfs devtmpfs /dev
+mount -t tmpfs tmpfs /tmp
+for m in hid uhid hid-generic; do
+  [ -f /lib/modules/$m.ko ] && insmod /lib/modules/$m.ko
+done
+program=/bin/hidraw-guest
+grep -q 'drovanel.test=broken' /proc/cmdline && program=/bin/hidraw-guest-broken
+echo "drovanel-guest: kernel $(uname -r), running $program"
+$program
+rc=$?
+if [ -x /bin/plugin-guest ] && [ $program = /bin/hidraw-guest ]; then
+  LD_LIBRARY_PATH=/lib/drovanel:/lib/x86_64-linux-gnu:/usr/lib/x86_64-linux-gnu /bin/plugin-guest /lib/drovanel/lin.xpl || rc=1
+fi
+echo "drovanel-guest: exit $rc"
+if [ $rc = 0 ]; then /bin/guest-exit 0; else /bin/guest-exit 1; fi
+poweroff -f
+EOF
+chmod +x "$rootfs/init"
+(cd "$rootfs" && find . | busybox cpio -o -H newc -R 0:0 2>/dev/null) >"$WORK/initramfs.cpio"
+
+# ---------------------------------------------------------------- boot
+# boot <variant>: sets verdict to pass, fail or "none (...)".
+boot() {
+  local variant=$1 log=$WORK/serial-$1.log rc=0
+  rm -f "$log"
+  timeout "$BOOT_LIMIT" qemu-system-x86_64 -accel tcg -cpu max -m 512 -smp 1 -nographic -no-reboot \
+    -kernel "$KERNEL/vmlinuz" -initrd "$WORK/initramfs.cpio" \
+    -append "console=ttyS0 quiet panic=-1 drovanel.test=$variant" \
+    -device isa-debug-exit,iobase=0xf4,iosize=0x04 -nic none -monitor none -serial "file:$log" -display none \
+    >"$WORK/qemu-$variant.log" 2>&1 || rc=$?
+  tr -d '\r' <"$log" >"$log.txt" 2>/dev/null || true
+  case $rc in
+    1) verdict=pass ;;
+    3) verdict=fail ;;
+    124) verdict="none (no verdict within $BOOT_LIMIT s)" ;;
+    *) verdict="none (qemu ended with $rc; see $WORK/qemu-$variant.log)" ;;
+  esac
+  # The log must agree with the exit status.
+  if [ "$verdict" = pass ] && ! grep -q '^hidraw-guest: [1-9][0-9]* checks, 0 failed' "$log.txt"; then
+    verdict="none (passed without a clean summary)"
+  fi
+  if [ "$verdict" = pass ] && [ -n "$PLUGIN_BUILD" ] && [ "$variant" = good ] &&
+     ! grep -q '^plugin-guest: [1-9][0-9]* checks, 0 failed' "$log.txt"; then
+    verdict="none (the plug-in stage gave no clean summary)"
+  fi
+}
+
+say "booting the guest"
+boot good
+grep -E '^(PASS|FAIL|  )|^(hidraw|plugin)-guest:' "$WORK/serial-good.log.txt" || true
+if [ "$verdict" != pass ]; then
+  echo "kernel: FAIL, verdict $verdict; serial log: $WORK/serial-good.log.txt"
+  tail -n 30 "$WORK/serial-good.log.txt" 2>/dev/null || true
+  exit 1
+fi
+say "passed on $(cat "$KERNEL/package") in $(( $(date +%s) - start )) s"
+
+if [ "$mode" = self-check ]; then
+  say "self-check: booting with a backend that drops the report-id byte"
+  boot broken
+  grep -E '^FAIL' "$WORK/serial-broken.log.txt" || true
+  if [ "$verdict" = fail ] && grep -q '^FAIL input of the .* report id first' "$WORK/serial-broken.log.txt"; then
+    say "self-check passed: the broken backend fails ($(( $(date +%s) - start )) s in all)"
+  else
+    echo "kernel: FAIL, the broken backend was not caught (verdict $verdict)"
+    exit 1
+  fi
+fi
