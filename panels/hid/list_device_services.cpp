@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cwchar>
 
+#include "panel_ids.h"
+
 namespace drovanel {
 
 namespace {
@@ -38,25 +40,37 @@ bool ListDeviceServices::entry(std::uint32_t index, std::wstring *path, RawInput
     return true;
 }
 
+// The interface walk looks for the BIP only. Unlike Windows, these lists
+// give the ids before a device is opened, so the walk sees only Saitek
+// devices and never opens (or logs about) a user's keyboard or mouse.
+bool ListDeviceServices::saitekEntry(std::uint32_t index, std::wstring *path) {
+    RawInputDeviceInfo info;
+    for (std::uint32_t i = 0; entry(i, path, &info); ++i) {
+        if (info.vendorId != kSaitekVendorId) continue;
+        if (index-- == 0) return true;
+    }
+    return false;
+}
+
 bool ListDeviceServices::openInterfaceSet() {
     lastError_ = 0;
     return true;
 }
 
-bool ListDeviceServices::enumDevice(std::uint32_t device) { return entry(device, nullptr, nullptr); }
+bool ListDeviceServices::enumDevice(std::uint32_t device) { return saitekEntry(device, nullptr); }
 
 bool ListDeviceServices::enumInterface(std::uint32_t device, std::uint32_t iface) {
     if (iface != 0) {
         lastError_ = kErrorNoMoreItems;
         return false;
     }
-    return entry(device, nullptr, nullptr);
+    return saitekEntry(device, nullptr);
 }
 
 bool ListDeviceServices::interfaceDetail(std::uint32_t device, std::uint32_t iface, wchar_t *path,
                                          std::uint32_t pathCapacity, std::uint32_t *requiredChars) {
     std::wstring p;
-    if (iface != 0 || !entry(device, &p, nullptr)) return false;
+    if (iface != 0 || !saitekEntry(device, &p)) return false;
     *requiredChars = static_cast<std::uint32_t>(p.size());
     if (path == nullptr || pathCapacity < p.size() + 1) {
         lastError_ = kErrorInsufficientBuffer;
@@ -123,7 +137,9 @@ HidDevice *ListDeviceServices::open(const wchar_t *path) {
         lastError_ = 0;
         return device;
     }
-    lastError_ = 2;  // not found
+    // Not listed: discovery's second try with a changed path. Keep the first
+    // try's error, which tells the user why the device could not be opened.
+    if (lastError_ == 0) lastError_ = 2;  // not found
     return nullptr;
 }
 

@@ -41,6 +41,7 @@ public:
 
 private:
     bool entry(std::uint32_t index, std::wstring *path, RawInputDeviceInfo *info);
+    bool saitekEntry(std::uint32_t index, std::wstring *path);
 
     std::uint32_t lastError_ = 0;
 
