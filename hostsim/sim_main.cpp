@@ -1,66 +1,141 @@
-// drovanel-sim: runs the plug-in in the stand-in host. For now one fixed
-// session: one panel of each kind (two Radio Panels), start, enable, 20
-// flight loops, an aircraft-loaded message, disable, stop; then the host's
-// log and menus.
+// drovanel-sim: the virtual cockpit. Loads the plug-in into the stand-in
+// host exactly as the simulator loads it, attaches a Multi Panel, a Switch
+// Panel, two Radio Panels and a BIP, and plays a scenario while it draws
+// what every panel shows. A scenario's expect steps make it a test.
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <map>
+#include <sstream>
 #include <string>
 
+#if !defined(_WIN32)
+#include <unistd.h>
+#endif
+
 #include "hostsim/hostsim.h"
+#include "hostsim/sim/default_scenario.h"
+#include "hostsim/sim/player.h"
+#include "hostsim/sim/scenario.h"
+#include "hostsim/sim/stdout_capture.h"
 
 namespace {
 
-constexpr int kFlightLoops = 20;
-constexpr int kPlaneLoaded = 102;
+constexpr int kUsageError = 2;
 
-int usage() {
-    std::fprintf(stderr, "usage: drovanel-sim [--plugin PATH]\n");
-    return 2;
+void usage(std::FILE *out) {
+    std::fprintf(out,
+                 "usage: drovanel-sim [options]\n"
+                 "\n"
+                 "Plays a scenario on virtual Saitek panels driven by the Drovanel plug-in.\n"
+                 "\n"
+                 "  --scenario FILE   play FILE instead of the built-in scenario\n"
+                 "  --plugin PATH     the plug-in to load (default %s)\n"
+                 "  --plain           print each frame as plain text (always so when the\n"
+                 "                    output is not a terminal)\n"
+                 "  --check           only check the scenario, run nothing\n"
+                 "  --log             print the simulator's log at the end\n"
+                 "  --print-default   print the built-in scenario\n"
+                 "  --help            this text\n"
+                 "\n"
+                 "Exit status: 0 every step ran and every expectation held; 1 a step failed;\n"
+                 "2 a bad command line or scenario.\n\n%s",
+                 DROVANEL_DEFAULT_PLUGIN, hostsim::sim::scenarioHelp());
+}
+
+bool readFile(const std::string &path, std::string *text) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    std::ostringstream content;
+    content << in.rdbuf();
+    *text = content.str();
+    return true;
+}
+
+bool stdoutIsTerminal() {
+#if defined(_WIN32)
+    return false;
+#else
+    return isatty(STDOUT_FILENO) != 0;
+#endif
 }
 
 }  // namespace
 
 int main(int argc, char **argv) {
     std::string pluginFile = DROVANEL_DEFAULT_PLUGIN;
+    std::string scenarioFile;
+    bool plain = false, checkOnly = false, printLog = false;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--plugin") == 0 && i + 1 < argc) {
+        const std::string arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (arg == "--help" || arg == "-h") {
+            usage(stdout);
+            return 0;
+        } else if (arg == "--print-default") {
+            std::fputs(hostsim::sim::defaultScenario(), stdout);
+            return 0;
+        } else if (arg == "--plugin" && hasValue) {
             pluginFile = argv[++i];
+        } else if (arg == "--scenario" && hasValue) {
+            scenarioFile = argv[++i];
+        } else if (arg == "--plain") {
+            plain = true;
+        } else if (arg == "--check") {
+            checkOnly = true;
+        } else if (arg == "--log") {
+            printLog = true;
         } else {
-            return usage();
+            std::fprintf(stderr, "drovanel-sim: %s '%s' (see --help)\n",
+                         arg == "--plugin" || arg == "--scenario" ? "missing value after" : "unknown option",
+                         arg.c_str());
+            return kUsageError;
         }
     }
 
-    hostsim::reset();
-    hostsim::attach(hostsim::PanelKind::Multi);
-    hostsim::attach(hostsim::PanelKind::Switch);
-    hostsim::attach(hostsim::PanelKind::Radio);
-    hostsim::attach(hostsim::PanelKind::Radio);
-    hostsim::attach(hostsim::PanelKind::Bip);
+    std::string text = hostsim::sim::defaultScenario();
+    std::string name = "default.scenario";
+    if (!scenarioFile.empty()) {
+        if (!readFile(scenarioFile, &text)) {
+            std::fprintf(stderr, "drovanel-sim: cannot read %s: %s\n", scenarioFile.c_str(), std::strerror(errno));
+            return kUsageError;
+        }
+        name = scenarioFile;
+    }
+    const std::map<std::string, std::string> vars = {{"BIP_SAMPLE", DROVANEL_BIP_SAMPLE}};
+    const hostsim::sim::Scenario scenario = hostsim::sim::parseScenario(text, vars);
+    if (!scenario.errors.empty()) {
+        for (const hostsim::sim::ParseError &e : scenario.errors) {
+            std::fprintf(stderr, "drovanel-sim: %s:%d: %s\n", name.c_str(), e.line, e.message.c_str());
+        }
+        std::fprintf(stderr, "drovanel-sim: %zu error%s in %s; nothing was run\n", scenario.errors.size(),
+                     scenario.errors.size() == 1 ? "" : "s", name.c_str());
+        return kUsageError;
+    }
+    if (checkOnly) {
+        std::printf("%s: %zu steps, no errors\n", name.c_str(), scenario.steps.size());
+        return 0;
+    }
 
-    hostsim::Plugin plugin;
-    std::string error;
-    if (!plugin.load(pluginFile, &error)) {
-        std::fprintf(stderr, "drovanel-sim: cannot load the plug-in: %s\n", error.c_str());
-        return 1;
+    hostsim::sim::StdoutCapture capture;
+    hostsim::sim::PlayerOptions options;
+    options.pluginFile = pluginFile;
+    options.scenarioName = name;
+    options.colour = !plain && stdoutIsTerminal();
+    options.out = capture.start();
+    options.capture = &capture;
+    int status = 0;
+    {
+        hostsim::sim::Player player(options);
+        status = player.play(scenario);
     }
-    std::string name, signature, description;
-    plugin.start(&name, &signature, &description);
-    std::printf("plug-in: %s (%s)\n%s\n", name.c_str(), signature.c_str(), description.c_str());
-    plugin.enable();
-    hostsim::runFlightLoops(kFlightLoops);
-    plugin.sendMessage("X-Plane", kPlaneLoaded);
-    plugin.disable();
-    plugin.stop();
+    capture.stop();
 
-    std::printf("--- log ---\n%s", hostsim::log().c_str());
-    if (!hostsim::log().empty() && hostsim::log().back() != '\n') {
-        std::printf("\n");
+    if (printLog) {
+        std::printf("--- simulator log ---\n%s", hostsim::log().c_str());
+        if (!hostsim::log().empty() && hostsim::log().back() != '\n') std::printf("\n");
+        std::printf("--- menus ---\n%s", hostsim::menuText().c_str());
     }
-    std::printf("--- menus ---\n%s", hostsim::menuText().c_str());
-    std::vector<std::string> offThread = hostsim::offThreadCalls();
-    if (!offThread.empty()) {
-        std::printf("--- SDK calls off the simulator thread: %zu ---\n", offThread.size());
-    }
-    plugin.unload();
-    return 0;
+    return status;
 }

@@ -1,0 +1,82 @@
+// drovanel-sim as a user meets it: the program run on scenario files, its
+// exit status and what it writes to stderr.
+#include <sys/wait.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+struct SimRun {
+    int status;
+    std::string err;
+};
+
+std::string tempPath(const std::string &name) {
+    const char *tmp = std::getenv("TMPDIR");
+    return std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/drovanel-sim-test-" + name;
+}
+
+SimRun runSim(const std::string &arguments) {
+    const std::string errFile = tempPath("stderr.txt");
+    const std::string command = std::string("\"") + DROVANEL_SIM_PROGRAM + "\" " + arguments + " > /dev/null 2> \"" +
+                                errFile + "\"";
+    const int raw = std::system(command.c_str());
+    std::ifstream in(errFile);
+    std::ostringstream err;
+    err << in.rdbuf();
+    std::remove(errFile.c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, err.str()};
+}
+
+std::string scenarioFile(const std::string &name, const std::string &text) {
+    const std::string path = tempPath(name);
+    std::ofstream(path) << text;
+    return path;
+}
+
+TEST(SimProgram, ATypoStopsEverythingAndNamesItsLine) {
+    const std::string file = scenarioFile("typo.scenario",
+                                          "# tune COM1\n"
+                                          "radio1 upper com1\n"
+                                          "radio1 trun upper fine up\n"
+                                          "expect radio1 upper-active 118.00\n");
+    const SimRun run = runSim("--plain --scenario \"" + file + "\"");
+    std::remove(file.c_str());
+    EXPECT_EQ(2, run.status);
+    EXPECT_NE(std::string::npos, run.err.find("typo.scenario:3: unknown Radio Panel control 'trun'")) << run.err;
+    EXPECT_NE(std::string::npos, run.err.find("1 error in")) << run.err;
+    EXPECT_NE(std::string::npos, run.err.find("nothing was run")) << run.err;
+}
+
+TEST(SimProgram, AnUnmetExpectationFailsAtItsStep) {
+    const std::string file = scenarioFile("unmet.scenario",
+                                          "set sim/cockpit/autopilot/altitude 5000\n"
+                                          "expect dataref sim/cockpit/autopilot/altitude 5000\n"
+                                          "expect multi top 12345 within 300\n"
+                                          "expect log \"never reached\"\n");
+    const SimRun run = runSim("--plain --scenario \"" + file + "\"");
+    std::remove(file.c_str());
+    EXPECT_EQ(1, run.status);
+    EXPECT_NE(std::string::npos, run.err.find("unmet.scenario:3: expect multi top 12345 within 300")) << run.err;
+    EXPECT_NE(std::string::npos, run.err.find("\n  not met: ")) << run.err;
+    EXPECT_NE(std::string::npos, run.err.find("(waited 300 ms)")) << run.err;
+    EXPECT_EQ(std::string::npos, run.err.find("never reached")) << run.err;
+}
+
+TEST(SimProgram, CommandLineMistakesAreRefused) {
+    EXPECT_EQ(2, runSim("--frobnicate").status);
+    EXPECT_EQ(2, runSim("--scenario").status);
+    const SimRun missing = runSim("--scenario /nonexistent/x.scenario");
+    EXPECT_EQ(2, missing.status);
+    EXPECT_NE(std::string::npos, missing.err.find("cannot read /nonexistent/x.scenario")) << missing.err;
+    EXPECT_EQ(0, runSim("--check").status);
+    EXPECT_EQ(0, runSim("--help").status);
+}
+
+}  // namespace
