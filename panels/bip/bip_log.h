@@ -7,7 +7,10 @@
 namespace drovanel {
 
 void bipLog(const char *format, ...)
-#if defined(__GNUC__)
+#if defined(__MINGW32__)
+    // mingw's C99 printf is in use, not msvcrt's.
+    __attribute__((format(gnu_printf, 1, 2)))
+#elif defined(__GNUC__)
     __attribute__((format(printf, 1, 2)))
 #endif
     ;

@@ -1,0 +1,16 @@
+// The Windows HID backend's device, exposed for its tests: any handle opened
+// with FILE_FLAG_OVERLAPPED (a panel, or a named pipe standing in for one)
+// becomes a HidDevice that owns and finally closes it.
+#ifndef DROVANEL_PANELS_HID_WIN32_DEVICE_H
+#define DROVANEL_PANELS_HID_WIN32_DEVICE_H
+
+#include "hid_device.h"
+
+namespace drovanel {
+
+// handle is a Windows HANDLE; the device takes ownership.
+HidDevice *adoptWin32Handle(void *handle);
+
+}  // namespace drovanel
+
+#endif
