@@ -413,10 +413,14 @@ TEST_F(MultipanelThreadTest, EncoderNotchMovesHeadingAndDisplayFollows) {
     // caches the new heading for the display.
     hostsim::runFlightLoops(1);
 
-    const std::size_t sent = hostsim::featureReports(device).size();
-    const Bytes report = hostsim::waitFeature(device, 0, 13, sent, 600);
-    const auto display = hostsim::multipanel::decodeDisplay(report);
-    EXPECT_EQ(display.top, "  091");
+    // A report built from the old cache may still be on its way: wait, for
+    // at most two refresh periods, for one that shows the new heading.
+    hostsim::multipanel::Display display;
+    ASSERT_TRUE(waitFor([&] {
+        const Bytes report = hostsim::latestFeature(device, 0, 13);
+        display = hostsim::multipanel::decodeDisplay(report);
+        return display.top == "  091";
+    }, 1000)) << display.text();
     EXPECT_EQ(display.bottom, "   91");
 }
 
