@@ -70,6 +70,20 @@ TEST_F(HostTest, NullHandlesAndWrongTypesReadZeroAndWriteNothing) {
     EXPECT_EQ(hostsim::datarefWrites()[1].value, static_cast<double>(0.78f));
 }
 
+TEST_F(HostTest, HandlesTheHostNeverGaveReadZeroAndWriteNothing) {
+    int forged[8] = {5, 5, 5, 5, 5, 5, 5, 5};
+    XPLMDataRef bogus = forged;
+    EXPECT_EQ(XPLMGetDatai(bogus), 0);
+    EXPECT_EQ(XPLMGetDatavi(bogus, nullptr, 0, 0), 0);
+    XPLMSetDatai(bogus, 9);
+    EXPECT_EQ(forged[0], 5);
+    EXPECT_TRUE(hostsim::datarefWrites().empty());
+    // A real handle next to it still works.
+    XPLMDataRef real = XPLMFindDataRef("test/ints");
+    ASSERT_NE(real, nullptr);
+    EXPECT_EQ(XPLMGetDatavi(real, nullptr, 0, 0), 8);
+}
+
 TEST_F(HostTest, ArrayAccessHonoursOffsetMaxAndBounds) {
     XPLMDataRef ints = XPLMFindDataRef("test/ints");
     XPLMDataRef floats = XPLMFindDataRef("test/floats");

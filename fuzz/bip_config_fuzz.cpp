@@ -1,0 +1,28 @@
+// The BIP's XML lens layout: any file content loaded by a BIP driver, whose
+// bindings are then evaluated and turned into lamp reports.
+#include "bip/backlit_information_panel.h"
+#include "fuzz_host.h"
+#include "hostsim/hostsim.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+    using namespace drovanel;
+    fuzz::prepareHost();
+    static const std::string layout = hostsim::prefsFile("fuzz-layout.xml");
+    std::remove(hostsim::prefsFile("Drovanel.BacklitInformationPanel.prf").c_str());
+    if (!fuzz::writeFile(layout, data, size)) return 0;
+
+    BacklitInformationPanel panel(nullptr);
+    panel.setConfigurationFile(layout.c_str());
+    for (int i = 0; i < 4; ++i) {
+        panel.update();
+        panel.sendReport();
+        for (int lens = 0; lens < kLensCount; ++lens) (void)panel.shownColour(lens);
+        fuzz::advanceTick(300);
+    }
+    // An aircraft reload reads the file again when lens 0 is unbound.
+    panel.initialize();
+    panel.update();
+    panel.teardown();
+    fuzz::checkHostInvariants();
+    return 0;
+}

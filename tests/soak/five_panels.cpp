@@ -1,0 +1,130 @@
+#include "five_panels.h"
+
+#include <sys/stat.h>
+
+#include <chrono>
+#include <thread>
+
+#include "hostsim/hostsim.h"
+#include "hostsim/panels/multipanel.h"
+#include "hostsim/panels/radiopanel.h"
+#include "hostsim/panels/switchpanel.h"
+#include "hostsim/panels/x737.h"
+#include "multipanel/multipanel.h"
+#include "plugin/plugin_core.h"
+
+namespace drovanel {
+namespace soak {
+
+const char *const kSettingsFiles[kDeviceCount] = {
+    "Drovanel.Multipanel.prf", "Drovanel.Switchpanel.prf", "Drovanel.Radiopanel1.prf",
+    "Drovanel.Radiopanel2.prf", "Drovanel.BacklitInformationPanel.prf"};
+
+std::string sampleBipLayout() { return std::string(DROVANEL_SOURCE_DIR) + "/packaging/bip-sample.xml"; }
+
+BacklitInformationPanel *bipPanel() {
+    return dynamic_cast<BacklitInformationPanel *>(panelInSlot(PanelSlot::Bip));
+}
+
+int startFivePanels(unsigned startupWaitMs) {
+    hostsim::reset();
+    Multipanel::setStartupWait(startupWaitMs);
+    hostsim::attach(hostsim::PanelKind::Multi);
+    hostsim::attach(hostsim::PanelKind::Switch);
+    hostsim::attach(hostsim::PanelKind::Radio);
+    hostsim::attach(hostsim::PanelKind::Radio);
+    hostsim::attach(hostsim::PanelKind::Bip);
+    char name[256], signature[256], description[256];
+    pluginStart(kLinuxIdentity, name, signature, description);
+    pluginEnable();
+    int bound = 0;
+    if (BacklitInformationPanel *bip = bipPanel()) {
+        bip->setConfigurationFile(sampleBipLayout().c_str());
+        for (int lens = 0; lens < kLensCount; ++lens) bound += bip->lensBound(lens) ? 1 : 0;
+    }
+    return bound;
+}
+
+void stopPlugin() {
+    pluginDisable();
+    pluginStop();
+}
+
+void flightLoop() {
+    static int counter = 0;
+    flightLoopCallback(0.05f, 0.05f, ++counter, nullptr);
+}
+
+void aircraftLoaded() { hostsim::deliverMessage(pluginReceiveMessage, "X-Plane", 102); }
+
+void x737Arrives() {
+    hostsim::x737::arrive();
+    hostsim::deliverMessage(pluginReceiveMessage, hostsim::x737::kPluginName, hostsim::x737::kAnnounceMessage);
+}
+
+void x737Leaves() {
+    hostsim::x737::leave();
+    aircraftLoaded();
+}
+
+namespace {
+
+struct Probe {
+    std::vector<std::vector<std::uint8_t>> reports;  // the last one rests the control
+    const char *writes;
+};
+
+Probe probeFor(int device) {
+    namespace mp = hostsim::multipanel;
+    namespace rp = hostsim::radiopanel;
+    namespace sp = hostsim::switchpanel;
+    switch (device) {
+        case kMultiDevice:
+            return {{mp::encoderReport(mp::Selector::Hdg, mp::Encoder::Up), mp::selectorReport(mp::Selector::Hdg)},
+                    "sim/cockpit/autopilot/heading_mag"};
+        case kSwitchDevice: {
+            sp::Switches on;
+            on.panelLights = true;
+            return {{sp::inputReport(on), sp::inputReport(sp::Switches{})}, "sim/cockpit/electrical/cockpit_lights"};
+        }
+        default:
+            return {{rp::inputReport(rp::Selector::Com1, rp::Selector::Nav1, rp::kUpperFineUp),
+                     rp::inputReport(rp::Selector::Com1, rp::Selector::Nav1)},
+                    "sim/cockpit/radios/com1_stdby_freq_hz"};
+    }
+}
+
+bool wrote(const char *path) {
+    for (const auto &write : hostsim::datarefWrites()) {
+        if (write.path == path) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool panelResponds(int device, int timeoutMs) {
+    const Probe probe = probeFor(device);
+    flightLoop();
+    hostsim::clearDatarefWrites();
+    for (const auto &report : probe.reports) hostsim::queueInput(device, report);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        flightLoop();
+        if (wrote(probe.writes)) return true;
+    }
+    return false;
+}
+
+std::vector<long> settingsFileSizes() {
+    std::vector<long> sizes;
+    for (const char *file : kSettingsFiles) {
+        struct stat st {};
+        sizes.push_back(stat(hostsim::prefsFile(file).c_str(), &st) == 0 ? static_cast<long>(st.st_size) : -1);
+    }
+    return sizes;
+}
+
+}  // namespace soak
+}  // namespace drovanel
