@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the native build and its sanitizer builds.
+# Builds and runs every test: the native build and its sanitizer builds,
+# the Windows builds under wine, and the Linux backend on a real kernel in
+# qemu. Installs what is missing first.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 setup_base
 cd "$ROOT"
@@ -9,4 +11,8 @@ for preset in linux linux-asan linux-tsan; do
   build_preset "$preset"
   ctest --preset "$preset"
 done
+echo "=== windows (mingw-w64, wine)"
+bash "$ROOT/scripts/test-windows.sh"
+echo "=== kernel (hidraw in a qemu guest)"
+DROVANEL_KERNEL_PLUGIN_BUILD="$ROOT/build/linux" bash "$ROOT/tests/kernel/run.sh" --self-check
 echo "all test runs passed in $(( $(date +%s) - start )) s"
