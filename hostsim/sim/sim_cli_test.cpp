@@ -1,6 +1,7 @@
 // drovanel-sim as a user meets it: the program run on scenario files, its
 // exit status and what it writes to stderr.
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -17,9 +18,12 @@ struct SimRun {
     std::string err;
 };
 
+// Each test runs in its own process (and tests run in parallel): the
+// process id keeps their files apart.
 std::string tempPath(const std::string &name) {
     const char *tmp = std::getenv("TMPDIR");
-    return std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/drovanel-sim-test-" + name;
+    return std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/drovanel-sim-test-" +
+           std::to_string(getpid()) + "-" + name;
 }
 
 SimRun runSim(const std::string &arguments) {
