@@ -1,10 +1,9 @@
 // The plug-in loader: a built plug-in file opened as the simulator opens one,
 // and messages delivered as the simulator delivers them.
-#include <dlfcn.h>
-
 #include <cstring>
 
 #include "hostsim/hostsim.h"
+#include "hostsim/loader_system.h"
 
 namespace hostsim {
 
@@ -26,23 +25,17 @@ Plugin::~Plugin() { unload(); }
 
 bool Plugin::load(const std::string &file, std::string *error) {
     unload();
-    void *handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (handle == nullptr) {
-        const char *reason = dlerror();
-        if (error != nullptr) {
-            *error = "dlopen of " + file + " failed: " + (reason != nullptr ? reason : "unknown error");
-        }
-        return false;
-    }
+    void *handle = detail::openLibrary(file, error);
+    if (handle == nullptr) return false;
     const char *names[] = {"XPluginStart", "XPluginEnable", "XPluginDisable", "XPluginStop", "XPluginReceiveMessage"};
     void **slots[] = {&start_, &enable_, &disable_, &stop_, &receive_};
     for (std::size_t i = 0; i < 5; ++i) {
-        *slots[i] = dlsym(handle, names[i]);
+        *slots[i] = detail::librarySymbol(handle, names[i]);
         if (*slots[i] == nullptr) {
             if (error != nullptr) {
                 *error = file + " does not export " + names[i];
             }
-            dlclose(handle);
+            detail::closeLibrary(handle);
             start_ = enable_ = disable_ = stop_ = receive_ = nullptr;
             return false;
         }
@@ -87,7 +80,7 @@ void Plugin::sendMessage(const std::string &senderName, int message, void *param
 
 void Plugin::unload() {
     if (handle_ != nullptr) {
-        dlclose(handle_);
+        detail::closeLibrary(handle_);
     }
     handle_ = start_ = enable_ = disable_ = stop_ = receive_ = nullptr;
 }
