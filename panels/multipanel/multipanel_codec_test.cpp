@@ -1,4 +1,5 @@
 #include "multipanel_codec.h"
+#include "report_hex.h"
 
 #include <gtest/gtest.h>
 
@@ -9,16 +10,6 @@
 namespace drovanel {
 namespace multipanel {
 namespace {
-
-std::string hex(const std::uint8_t *bytes, std::size_t n) {
-    std::string out;
-    char cell[4];
-    for (std::size_t i = 0; i < n; ++i) {
-        std::snprintf(cell, sizeof cell, i + 1 < n ? "%02X " : "%02X", bytes[i]);
-        out += cell;
-    }
-    return out;
-}
 
 std::string top(std::int32_t v, bool leadingZeros = false, bool point = false) {
     std::uint8_t row[kRowDigits];
