@@ -1,5 +1,7 @@
+
 #include "five_panels.h"
 
+#include <dirent.h>
 #include <sys/stat.h>
 
 #include <chrono>
@@ -124,6 +126,24 @@ std::vector<long> settingsFileSizes() {
         sizes.push_back(stat(hostsim::prefsFile(file).c_str(), &st) == 0 ? static_cast<long>(st.st_size) : -1);
     }
     return sizes;
+}
+
+int countEntries(const char *folder) {
+    int n = 0;
+    if (DIR *dir = opendir(folder)) {
+        while (readdir(dir) != nullptr) ++n;
+        closedir(dir);
+    }
+    return n;
+}
+
+int settledTasks(int most) {
+    int n = countEntries("/proc/self/task");
+    for (int i = 0; i < 100 && n > most; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        n = countEntries("/proc/self/task");
+    }
+    return n;
 }
 
 }  // namespace soak

@@ -55,6 +55,13 @@ bool panelResponds(int device, int timeoutMs = 2000);
 // Lengths of the five settings files; -1 for a missing one.
 std::vector<long> settingsFileSizes();
 
+// Entries of a folder such as /proc/self/fd.
+int countEntries(const char *folder);
+// Threads of this process. A joined thread can stay listed for a moment after
+// pthread_join returns: this waits, briefly, for the count to come down to
+// at most `most`, and returns it.
+int settledTasks(int most);
+
 }  // namespace soak
 }  // namespace drovanel
 
