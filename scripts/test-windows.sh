@@ -28,6 +28,9 @@ start=$(date +%s)
 for preset in win64 win32; do
   echo "=== $preset"
   build_preset "$preset"
-  ctest --preset "$preset"
+  # Now and then a wine process dies as it starts, before the program's
+  # first line (no output, about 0.01 s); a second run of that test tells
+  # such a start apart from a real failure, which fails both runs.
+  ctest --preset "$preset" --repeat until-pass:2
 done
 echo "windows test runs passed in $(( $(date +%s) - start )) s"
