@@ -12,6 +12,7 @@
 #include "panel_factory.h"
 #include "preferences_file.h"
 #include "preferences_window.h"
+#include "radiopanel/radiopanel.h"
 
 namespace drovanel {
 
@@ -27,9 +28,6 @@ namespace {
 constexpr float kFlightLoopInterval = 0.05f;
 constexpr unsigned kMsgX737Announce = 0x88888880u;
 constexpr int kHostNameSize = 256;
-
-// The Radio Panel's DME option: byte 64 + 2 * unit of its settings block.
-constexpr std::size_t kDmeOptionOffset = 64;
 
 enum MenuItem { kItemIgnoreSwitchPanel = 0, kItemRadio1Dme, kItemRadio2Dme, kItemPreferences, kMenuItemCount };
 
@@ -49,15 +47,16 @@ const char *const kUpdateTraces[kPanelSlotCount] = {"...multipanel ", "...switch
 const char *const kInitTraces[kPanelSlotCount] = {"...multipanel ", "...switch ", "...radio 1 ", "...radio 2 ",
                                                    "...bip 1 "};
 
-std::size_t dmeOffset(PanelSlot slot) { return kDmeOptionOffset + (slot == PanelSlot::Radiopanel2 ? 2 : 0); }
+// The Radio Panel in a slot; discovery puts nothing else there.
+Radiopanel *radioIn(PanelSlot slot) { return dynamic_cast<Radiopanel *>(slotRef(slot)); }
 
 int radioItem(PanelSlot slot) { return g.items[slot == PanelSlot::Radiopanel1 ? kItemRadio1Dme : kItemRadio2Dme]; }
 
 void checkItem(int item, bool on) { XPLMCheckMenuItem(g.menu, item, on ? xplm_Menu_Checked : xplm_Menu_Unchecked); }
 
 void checkRadioItem(PanelSlot slot) {
-    AbstractPanel *panel = slotRef(slot);
-    checkItem(radioItem(slot), panel != nullptr && panel->settingByte(dmeOffset(slot)) == 1);
+    Radiopanel *panel = radioIn(slot);
+    checkItem(radioItem(slot), panel != nullptr && panel->dmeInSecondSegment());
 }
 
 class CoreRegistry : public PanelRegistry {
@@ -84,10 +83,9 @@ void initializeAll() {
 }
 
 void toggleDme(PanelSlot slot) {
-    AbstractPanel *panel = slotRef(slot);
+    Radiopanel *panel = radioIn(slot);
     if (panel == nullptr) return;
-    std::size_t offset = dmeOffset(slot);
-    panel->setSettingByte(offset, panel->settingByte(offset) == 1 ? 0 : 1);
+    panel->toggleDmeInSecondSegment();
     checkRadioItem(slot);
 }
 
