@@ -8,8 +8,7 @@
 
 namespace drovanel {
 
-// A complete driver with its threads started, owning device; or nullptr when
-// no driver exists for the slot (then device is left to the caller).
+// A complete driver for the slot, with its threads started, owning device.
 AbstractPanel *createPanel(PanelSlot slot, HidDevice *device);
 
 }  // namespace drovanel
