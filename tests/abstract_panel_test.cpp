@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <thread>
@@ -119,6 +120,24 @@ TEST_F(PanelBaseTest, QueueHoldsThirtyOneReportsAndMarksDroppedOnesPending) {
     EXPECT_TRUE(panel.eventsPending());
 }
 
+// Short reports fill the 32 event slots before the 128 data bytes: the slot
+// count alone must stop the 33rd.
+TEST_F(PanelBaseTest, QueueHoldsThirtyTwoShortReportsAndDropsTheNext) {
+    fakeNow = 5;
+    setTickSource(fakeTick);
+    TestPanel panel(nullptr);
+    for (std::uint8_t i = 0; i < 33; ++i) panel.pushEvent(&i, 1, 0);
+    EXPECT_EQ(panel.queuedEvents(), 32u);
+    EXPECT_TRUE(panel.eventsPending());
+    panel.drainEvents();
+    ASSERT_EQ(panel.seen.size(), 32u);
+    for (std::uint8_t i = 0; i < 32; ++i) {
+        EXPECT_EQ(panel.seen[i].length, 1u);
+        EXPECT_EQ(panel.seen[i].bytes[0], i);
+        EXPECT_EQ(panel.seen[i].tick, 5u) << "event " << int(i);
+    }
+}
+
 TEST_F(PanelBaseTest, DrainHandsEventsInOrderWithTheirOwnLengthFlagAndTick) {
     setTickSource(fakeTick);
     TestPanel panel(nullptr);
@@ -204,8 +223,16 @@ TEST_F(PanelBaseTest, FailingReadsDoNotSpin) {
 }
 
 TEST_F(PanelBaseTest, UnreadableFolderLeavesPanelOnDefaults) {
-    hostsim::setPrefsFolder("/nonexistent-drovanel-folder/sub");
+    // A folder under a regular file cannot be created, not even by root.
+    // Named after this run's own temporary folder, so runs never share it.
+    const std::string blocker = (std::filesystem::temp_directory_path() /
+                                 ("drovanel-file-" + std::filesystem::path(hostsim::prefsFolder()).filename().string()))
+                                    .string();
+    writeFile(blocker, {1});
+    const std::string folder = blocker + "/sub";
+    hostsim::setPrefsFolder(folder);
     hostsim::reset();
+    ASSERT_EQ(hostsim::prefsFolder(), folder);
     {
         TestPanel panel(nullptr, "Multipanel");
         EXPECT_EQ(panel.coalescenceTime(), 250u);
@@ -213,7 +240,9 @@ TEST_F(PanelBaseTest, UnreadableFolderLeavesPanelOnDefaults) {
         panel.teardown();
     }
     EXPECT_EQ(hostsim::log(), "") << "no message when the file cannot be opened";
+    EXPECT_FALSE(std::ifstream(folder + "/Drovanel.Multipanel.prf").good());
     hostsim::setPrefsFolder("");
+    std::filesystem::remove(blocker);
 }
 
 }  // namespace

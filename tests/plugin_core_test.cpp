@@ -178,5 +178,30 @@ TEST_F(PluginCoreTest, PanelsAreDiscoveredDrivenAndTornDownWithTheirFiles) {
     EXPECT_TRUE(hostsim::offThreadCalls().empty());
 }
 
+// Each DME menu item belongs to one Radio Panel: picking it flips that
+// panel's option byte and its own tick mark, and nothing of the other's.
+TEST_F(PluginCoreTest, EachDmeItemTogglesOnlyItsOwnRadioPanel) {
+    hostsim::attach(hostsim::PanelKind::Radio);
+    hostsim::attach(hostsim::PanelKind::Radio);
+    pluginEnable();
+    const struct {
+        const char *item;
+        std::uint8_t expect1, expect2;  // option bytes 64 (unit 1) and 66 (unit 2) afterwards
+    } picks[] = {{"1. Radiopanel DME in 2nd segment", 1, 0},
+                 {"2. Radiopanel DME in 2nd segment", 1, 1},
+                 {"1. Radiopanel DME in 2nd segment", 0, 1},
+                 {"2. Radiopanel DME in 2nd segment", 0, 0}};
+    for (const auto &pick : picks) {
+        ASSERT_TRUE(hostsim::pickMenuItem("drovanel", pick.item));
+        const hostsim::MenuState menu = submenu();
+        EXPECT_EQ(panelInSlot(PanelSlot::Radiopanel1)->settingByte(64), pick.expect1) << pick.item;
+        EXPECT_EQ(panelInSlot(PanelSlot::Radiopanel2)->settingByte(66), pick.expect2) << pick.item;
+        EXPECT_EQ(panelInSlot(PanelSlot::Radiopanel1)->settingByte(66), 0) << "unit 1 has no byte 66 option";
+        EXPECT_EQ(panelInSlot(PanelSlot::Radiopanel2)->settingByte(64), 0) << "unit 2 has no byte 64 option";
+        EXPECT_EQ(menu.items[1].check, pick.expect1 ? 2 : 1) << pick.item;
+        EXPECT_EQ(menu.items[2].check, pick.expect2 ? 2 : 1) << pick.item;
+    }
+}
+
 }  // namespace
 }  // namespace drovanel

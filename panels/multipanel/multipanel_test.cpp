@@ -118,6 +118,20 @@ TEST_F(MultipanelTest, FailedStartupReadIsSilent) {
     EXPECT_EQ(panel->currentSelector(), 0);
 }
 
+// From the cached dataref to the digits: Mach 0.78 is scaled in single
+// precision and shows 78 (double math would truncate 77.99999 to 77).
+TEST_F(MultipanelTest, MachSpeedShowsItsHundredths) {
+    hostsim::setFloat("sim/cockpit/autopilot/airspeed", 0.78f);
+    hostsim::setInt("sim/cockpit/autopilot/airspeed_is_mach", 1);
+    create();
+    send(hostsim::multipanel::selectorReport(Selector::Ias));
+    panel->update();
+    panel->sendReport();
+    const hostsim::multipanel::Display display =
+        hostsim::multipanel::decodeDisplay(hostsim::latestFeature(device, 0, 13));
+    EXPECT_EQ(display.top + "|" + display.bottom, "  0.78|   78") << display.text();
+}
+
 TEST_F(MultipanelTest, HeadingRunsOneTo360AndCourseZeroTo359) {
     create();
     hostsim::setFloat(kHeading, 1.0f);

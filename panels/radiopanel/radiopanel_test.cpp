@@ -228,6 +228,13 @@ TEST_F(RadiopanelTest, DisplayFollowsTheCacheAndSelection) {
     input(*panel, rp::inputReport(Selector::Dme, Selector::Xpdr));
     const Bytes shown = display(*panel, *device);
     EXPECT_EQ(Bytes(shown.begin() + 1, shown.begin() + 6), (Bytes{0xFF, 0xFF, 0x05, 0x05, 0x00}));
+    // Hundredths taken in single precision from the cached value: 2.3 nm
+    // shows 230 and 0.78 kt shows 078, where double math would give 229 and 77.
+    hostsim::setFloat("sim/cockpit/radios/nav1_dme_dist_m", 2.3f);
+    hostsim::setFloat("sim/cockpit/radios/nav1_dme_speed_kts", 0.78f);
+    const Bytes near = display(*panel, *device);
+    EXPECT_EQ(Bytes(near.begin() + 1, near.begin() + 11),
+              (Bytes{0xFF, 0xFF, 0x02, 0x03, 0x00, 0xFF, 0xFF, 0x00, 0x07, 0x08}));
 
     hostsim::setInt("sim/cockpit/electrical/avionics_on", 0);
     const Bytes dark = display(*panel, *device);
