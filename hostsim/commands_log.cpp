@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "XPLMUtilities.h"
+#include "hostsim/simulator_names.h"
 #include "hostsim/state.h"
 
 namespace hostsim {
@@ -76,7 +77,16 @@ void XPLMDebugString(const char *inString) {
 
 XPLMCommandRef XPLMFindCommand(const char *inName) {
     SdkCall call("XPLMFindCommand");
-    if (inName == nullptr || call.s.hiddenCommands.count(inName) != 0) {
+    if (inName == nullptr) {
+        return nullptr;
+    }
+    call.s.namesAsked.insert({true, inName});
+    if (call.s.hiddenCommands.count(inName) != 0) {
+        return nullptr;
+    }
+    // The simulator publishes only the commands of its own list.
+    if (hostsim::detail::isSimulatorPath(inName) &&
+        hostsim::detail::simulatorNames(call.s.version).commands.count(inName) == 0) {
         return nullptr;
     }
     auto &slot = call.s.commands[inName];

@@ -11,6 +11,8 @@ State &state() {
         State *fresh = new State;
         fresh->simThread = std::this_thread::get_id();
         fresh->pluginNames.push_back("X-Plane");
+        registerSimulatorDatarefs(*fresh);
+        applySimulatorVersion(*fresh);
         return fresh;
     }();
     return *s;
@@ -41,7 +43,10 @@ void reset() {
     s.simThread = std::this_thread::get_id();
     s.offThreadCalls.clear();
 
+    s.version = SimulatorVersion::XPlane12;
     detail::resetDatarefValues(s);
+    detail::applySimulatorVersion(s);
+    s.namesAsked.clear();
     s.datarefWrites.clear();
     s.hiddenCommands.clear();
     s.journal.clear();
@@ -72,6 +77,31 @@ void reset() {
     s.vhidChanged.notify_all();
 
     detail::resetPrefsFolder(s);
+}
+
+void setSimulatorVersion(SimulatorVersion version) {
+    State &s = detail::state();
+    std::lock_guard<std::mutex> lock(s.mu);
+    s.version = version;
+    detail::applySimulatorVersion(s);
+}
+
+SimulatorVersion simulatorVersion() {
+    State &s = detail::state();
+    std::lock_guard<std::mutex> lock(s.mu);
+    return s.version;
+}
+
+std::vector<NameAsked> namesAsked() {
+    State &s = detail::state();
+    std::lock_guard<std::mutex> lock(s.mu);
+    return std::vector<NameAsked>(s.namesAsked.begin(), s.namesAsked.end());
+}
+
+void clearNamesAsked() {
+    State &s = detail::state();
+    std::lock_guard<std::mutex> lock(s.mu);
+    s.namesAsked.clear();
 }
 
 std::vector<std::string> offThreadCalls() {

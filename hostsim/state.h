@@ -38,6 +38,8 @@ struct Dataref {
     int size = 1;
     bool tablePublished = true;  // as registered; reset() returns to it
     bool published = true;
+    bool simulator = false;  // a `sim/` path: published as the modelled version lists it
+    bool writable = true;    // false: the plug-in's writes are ignored
     std::vector<int> ints;      // Int and IntArray
     std::vector<float> floats;  // Float and FloatArray
 };
@@ -123,6 +125,9 @@ struct State {
     std::vector<CommandCall> journal;
     int nullCommandFaults = 0;
 
+    SimulatorVersion version = SimulatorVersion::XPlane12;
+    std::set<NameAsked> namesAsked;
+
     std::string log;
 
     std::unique_ptr<Menu> pluginsMenu;
@@ -162,6 +167,10 @@ public:
 
 // Resets of the parts that need more than clearing; called under the lock.
 void resetDatarefValues(State &s);
+// Adds every dataref of the simulator's lists (once, as the state is made).
+void registerSimulatorDatarefs(State &s);
+// Publishes, types and sizes the `sim/` datarefs as s.version lists them.
+void applySimulatorVersion(State &s);
 void resetPrefsFolder(State &s);
 void removeTempFolder(State &s);
 
