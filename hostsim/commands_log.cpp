@@ -1,6 +1,7 @@
 // Commands (the journal of once/begin/end) and the log.
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 #include "XPLMUtilities.h"
 #include "hostsim/simulator_names.h"
@@ -80,13 +81,13 @@ XPLMCommandRef XPLMFindCommand(const char *inName) {
     if (inName == nullptr) {
         return nullptr;
     }
-    call.s.namesAsked.insert({true, inName});
+    hostsim::detail::noteAsked(call.s.commandsAsked, inName);
     if (call.s.hiddenCommands.count(inName) != 0) {
         return nullptr;
     }
     // The simulator publishes only the commands of its own list.
     if (hostsim::detail::isSimulatorPath(inName) &&
-        hostsim::detail::simulatorNames(call.s.version).commands.count(inName) == 0) {
+        hostsim::detail::simulatorNames(call.s.version).commands.count(std::string_view(inName)) == 0) {
         return nullptr;
     }
     auto &slot = call.s.commands[inName];

@@ -272,7 +272,7 @@ XPLMDataRef XPLMFindDataRef(const char *inDataRefName) {
     if (inDataRefName == nullptr) {
         return nullptr;
     }
-    call.s.namesAsked.insert({false, inDataRefName});
+    hostsim::detail::noteAsked(call.s.datarefsAsked, inDataRefName);
     auto it = call.s.datarefs.find(inDataRefName);
     if (it == call.s.datarefs.end() || !it->second->published) {
         return nullptr;

@@ -43,7 +43,8 @@ bool simulatorListsDataref(SimulatorVersion version, const std::string &path);
 bool simulatorListsCommand(SimulatorVersion version, const std::string &path);
 
 // Every name the plug-in looked up through XPLMFindDataRef or
-// XPLMFindCommand since reset() or clearNamesAsked(), each once.
+// XPLMFindCommand since reset() or clearNamesAsked(), each once: the
+// datarefs, then the commands, each in name order.
 struct NameAsked {
     bool command;  // false: a dataref
     std::string name;

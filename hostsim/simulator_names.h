@@ -4,6 +4,7 @@
 #ifndef DROVANEL_HOSTSIM_SIMULATOR_NAMES_H
 #define DROVANEL_HOSTSIM_SIMULATOR_NAMES_H
 
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -32,7 +33,7 @@ struct ListedDataref {
 
 struct SimulatorNames {
     std::map<std::string, ListedDataref> datarefs;
-    std::set<std::string> commands;
+    std::set<std::string, std::less<>> commands;
 };
 
 // The lists of one version, parsed on first use.

@@ -1,6 +1,7 @@
 // The host's state, reset() and the simulator-thread check.
 #include "hostsim/state.h"
 
+#include <string_view>
 #include <utility>
 
 namespace hostsim {
@@ -22,6 +23,10 @@ SdkCall::SdkCall(const char *name) : lock(state().mu), s(state()) {
     if (std::this_thread::get_id() != s.simThread) {
         s.offThreadCalls.push_back(name);
     }
+}
+
+void noteAsked(std::set<std::string, std::less<>> &asked, const char *name) {
+    if (asked.find(std::string_view(name)) == asked.end()) asked.emplace(name);
 }
 
 void copyText(const std::string &text, char *buffer, std::size_t capacity) {
@@ -46,7 +51,8 @@ void reset() {
     s.version = SimulatorVersion::XPlane12;
     detail::resetDatarefValues(s);
     detail::applySimulatorVersion(s);
-    s.namesAsked.clear();
+    s.datarefsAsked.clear();
+    s.commandsAsked.clear();
     s.datarefWrites.clear();
     s.hiddenCommands.clear();
     s.journal.clear();
@@ -95,13 +101,17 @@ SimulatorVersion simulatorVersion() {
 std::vector<NameAsked> namesAsked() {
     State &s = detail::state();
     std::lock_guard<std::mutex> lock(s.mu);
-    return std::vector<NameAsked>(s.namesAsked.begin(), s.namesAsked.end());
+    std::vector<NameAsked> names;
+    for (const std::string &name : s.datarefsAsked) names.push_back({false, name});
+    for (const std::string &name : s.commandsAsked) names.push_back({true, name});
+    return names;
 }
 
 void clearNamesAsked() {
     State &s = detail::state();
     std::lock_guard<std::mutex> lock(s.mu);
-    s.namesAsked.clear();
+    s.datarefsAsked.clear();
+    s.commandsAsked.clear();
 }
 
 std::vector<std::string> offThreadCalls() {

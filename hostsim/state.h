@@ -16,6 +16,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -126,7 +127,9 @@ struct State {
     int nullCommandFaults = 0;
 
     SimulatorVersion version = SimulatorVersion::XPlane12;
-    std::set<NameAsked> namesAsked;
+    // Names the plug-in looked up; std::less<> finds without making a string.
+    std::set<std::string, std::less<>> datarefsAsked;
+    std::set<std::string, std::less<>> commandsAsked;
 
     std::string log;
 
@@ -176,6 +179,9 @@ void removeTempFolder(State &s);
 
 // Widgets: the live widget with this id, or nullptr.
 Widget *liveWidget(State &s, void *id);
+
+// Adds a looked-up name to one of the sets above.
+void noteAsked(std::set<std::string, std::less<>> &asked, const char *name);
 
 // Copies text into a C buffer of capacity bytes, always terminated.
 void copyText(const std::string &text, char *buffer, std::size_t capacity);
