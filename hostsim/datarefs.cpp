@@ -81,7 +81,7 @@ void resetDatarefValues(State &s) {
 
 namespace {
 
-Dataref &addDataref(State &, const std::string &path) {
+Dataref &addDataref(const std::string &path) {
     Dataref *d = new Dataref;
     d->path = path;
     knownHandles().insert(d);
@@ -97,7 +97,7 @@ void registerSimulatorDatarefs(State &s) {
             if (!listed.second.modelled) continue;
             std::unique_ptr<Dataref> &slot = s.datarefs[listed.first];
             if (slot) continue;
-            slot.reset(&addDataref(s, listed.first));
+            slot.reset(&addDataref(listed.first));
             slot->simulator = true;
             slot->type = listed.second.type;
             slot->size = listed.second.size;
@@ -137,13 +137,13 @@ void registerDatarefs(const DatarefSpec *specs, std::size_t count) {
         const DatarefSpec &entry = specs[i];
         std::unique_ptr<Dataref> &slot = s.datarefs[entry.path];
         if (slot && slot->simulator) continue;  // the simulator's lists decide
-        if (!slot) slot.reset(&detail::addDataref(s, entry.path));
+        if (!slot) slot.reset(&detail::addDataref(entry.path));
         // A `sim/` name the lists lack stays known to tests but unpublished.
         slot->simulator = detail::isSimulatorPath(entry.path);
         slot->type = entry.type;
         slot->size = detail::isArray(entry.type) ? (entry.size > 0 ? entry.size : 1) : 1;
         slot->tablePublished = entry.published && !slot->simulator;
-        slot->published = entry.published;
+        slot->published = slot->tablePublished;
         detail::clearValues(*slot);
     }
 }

@@ -46,6 +46,8 @@ const Presence kPresence[] = {
 };
 
 TEST_F(SimulatorModelTest, EachVersionPublishesItsOwnNamesOnly) {
+    hostsim::registerDatarefs(kTable, 1);  // again, without a reset after it
+    EXPECT_EQ(XPLMFindDataRef("sim/typo/not_listed"), nullptr);
     for (SimulatorVersion version : {SimulatorVersion::XPlane1140, SimulatorVersion::XPlane12}) {
         hostsim::setSimulatorVersion(version);
         for (const Presence &row : kPresence) {
