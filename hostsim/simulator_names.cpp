@@ -68,7 +68,7 @@ const char *simulatorVersionName(SimulatorVersion version) {
 }
 
 bool parseSimulatorVersion(const std::string &text, SimulatorVersion *version) {
-    if (text == "11.40" || text == "11") {
+    if (text == "11.40") {
         *version = SimulatorVersion::XPlane1140;
         return true;
     }
