@@ -1,8 +1,10 @@
 // Commands (the journal of once/begin/end) and the log.
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 #include "XPLMUtilities.h"
+#include "hostsim/simulator_names.h"
 #include "hostsim/state.h"
 
 namespace hostsim {
@@ -76,7 +78,16 @@ void XPLMDebugString(const char *inString) {
 
 XPLMCommandRef XPLMFindCommand(const char *inName) {
     SdkCall call("XPLMFindCommand");
-    if (inName == nullptr || call.s.hiddenCommands.count(inName) != 0) {
+    if (inName == nullptr) {
+        return nullptr;
+    }
+    hostsim::detail::noteAsked(call.s.commandsAsked, inName);
+    if (call.s.hiddenCommands.count(inName) != 0) {
+        return nullptr;
+    }
+    // The simulator publishes only the commands of its own list.
+    if (hostsim::detail::isSimulatorPath(inName) &&
+        hostsim::detail::simulatorNames(call.s.version).commands.count(std::string_view(inName)) == 0) {
         return nullptr;
     }
     auto &slot = call.s.commands[inName];

@@ -4,6 +4,7 @@
 #include <unordered_set>
 
 #include "XPLMDataAccess.h"
+#include "hostsim/simulator_names.h"
 #include "hostsim/state.h"
 
 namespace hostsim {
@@ -78,6 +79,52 @@ void resetDatarefValues(State &s) {
     }
 }
 
+namespace {
+
+Dataref &addDataref(const std::string &path) {
+    Dataref *d = new Dataref;
+    d->path = path;
+    knownHandles().insert(d);
+    return *d;
+}
+
+}  // namespace
+
+void registerSimulatorDatarefs(State &s) {
+    // 12's entry first, so a name in both lists starts with 12's type.
+    for (SimulatorVersion version : {SimulatorVersion::XPlane12, SimulatorVersion::XPlane1140}) {
+        for (const auto &listed : simulatorNames(version).datarefs) {
+            if (!listed.second.modelled) continue;
+            std::unique_ptr<Dataref> &slot = s.datarefs[listed.first];
+            if (slot) continue;
+            slot.reset(&addDataref(listed.first));
+            slot->simulator = true;
+            slot->type = listed.second.type;
+            slot->size = listed.second.size;
+            slot->writable = listed.second.writable;
+            slot->tablePublished = false;
+            clearValues(*slot);
+        }
+    }
+}
+
+void applySimulatorVersion(State &s) {
+    const SimulatorNames &names = simulatorNames(s.version);
+    for (auto &entry : s.datarefs) {
+        Dataref &d = *entry.second;
+        if (!d.simulator) continue;
+        const auto listed = names.datarefs.find(d.path);
+        d.published = listed != names.datarefs.end() && listed->second.modelled;
+        if (!d.published) continue;
+        d.writable = listed->second.writable;
+        if (d.type != listed->second.type || d.size != listed->second.size) {
+            d.type = listed->second.type;
+            d.size = listed->second.size;
+            clearValues(d);
+        }
+    }
+}
+
 }  // namespace detail
 
 using detail::Dataref;
@@ -89,15 +136,14 @@ void registerDatarefs(const DatarefSpec *specs, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i) {
         const DatarefSpec &entry = specs[i];
         std::unique_ptr<Dataref> &slot = s.datarefs[entry.path];
-        if (!slot) {
-            slot.reset(new Dataref);
-            detail::knownHandles().insert(slot.get());
-        }
-        slot->path = entry.path;
+        if (slot && slot->simulator) continue;  // the simulator's lists decide
+        if (!slot) slot.reset(&detail::addDataref(entry.path));
+        // A `sim/` name the lists lack stays known to tests but unpublished.
+        slot->simulator = detail::isSimulatorPath(entry.path);
         slot->type = entry.type;
         slot->size = detail::isArray(entry.type) ? (entry.size > 0 ? entry.size : 1) : 1;
-        slot->tablePublished = entry.published;
-        slot->published = entry.published;
+        slot->tablePublished = entry.published && !slot->simulator;
+        slot->published = slot->tablePublished;
         detail::clearValues(*slot);
     }
 }
@@ -209,7 +255,10 @@ void setArray(const char *name, XPLMDataRef ref, DataType type, std::vector<T> D
               int offset, int count) {
     SdkCall call(name);
     Dataref *d = hostsim::detail::fromHandle(call.s, ref);
-    if (d == nullptr || d->type != type || in == nullptr || !hostsim::detail::clipRange(*d, offset, &count)) return;
+    if (d == nullptr || d->type != type || !d->writable || in == nullptr ||
+        !hostsim::detail::clipRange(*d, offset, &count)) {
+        return;
+    }
     for (int i = 0; i < count; ++i) (d->*values)[offset + i] = in[i];
     call.s.datarefWrites.push_back({d->path, offset, static_cast<double>(in[0]), count});
 }
@@ -223,6 +272,7 @@ XPLMDataRef XPLMFindDataRef(const char *inDataRefName) {
     if (inDataRefName == nullptr) {
         return nullptr;
     }
+    hostsim::detail::noteAsked(call.s.datarefsAsked, inDataRefName);
     auto it = call.s.datarefs.find(inDataRefName);
     if (it == call.s.datarefs.end() || !it->second->published) {
         return nullptr;
@@ -239,7 +289,7 @@ int XPLMGetDatai(XPLMDataRef inDataRef) {
 void XPLMSetDatai(XPLMDataRef inDataRef, int inValue) {
     SdkCall call("XPLMSetDatai");
     Dataref *d = hostsim::detail::fromHandle(call.s, inDataRef);
-    if (d != nullptr && d->type == DataType::Int) {
+    if (d != nullptr && d->type == DataType::Int && d->writable) {
         d->ints[0] = inValue;
         call.s.datarefWrites.push_back({d->path, 0, static_cast<double>(inValue), 1});
     }
@@ -254,7 +304,7 @@ float XPLMGetDataf(XPLMDataRef inDataRef) {
 void XPLMSetDataf(XPLMDataRef inDataRef, float inValue) {
     SdkCall call("XPLMSetDataf");
     Dataref *d = hostsim::detail::fromHandle(call.s, inDataRef);
-    if (d != nullptr && d->type == DataType::Float) {
+    if (d != nullptr && d->type == DataType::Float && d->writable) {
         d->floats[0] = inValue;
         call.s.datarefWrites.push_back({d->path, 0, static_cast<double>(inValue), 1});
     }

@@ -26,6 +26,35 @@ namespace hostsim {
 // setPrefsFolder() chose one). Marks the calling thread as the simulator's.
 void reset();
 
+// ---------------------------------------------------------------- the simulator modelled
+// The host publishes the `sim/` datarefs and commands that the modelled
+// version's own lists hold (hostsim/xplane-names/), with the listed types,
+// array sizes and writability; a name they lack finds NULL, as in that
+// simulator. Other names (aircraft plug-ins') are published as registered.
+// reset() returns to X-Plane 12. Switching keeps dataref handles valid and
+// keeps values whose type and size stay the same.
+enum class SimulatorVersion { XPlane1140, XPlane12 };
+void setSimulatorVersion(SimulatorVersion version);
+SimulatorVersion simulatorVersion();
+const char *simulatorVersionName(SimulatorVersion version);  // "11.40", "12"
+bool parseSimulatorVersion(const std::string &text, SimulatorVersion *version);  // "11.40" or "12"
+// Whether that version's lists hold the name (whatever the dataref's type).
+bool simulatorListsDataref(SimulatorVersion version, const std::string &path);
+bool simulatorListsCommand(SimulatorVersion version, const std::string &path);
+
+// Every name the plug-in looked up through XPLMFindDataRef or
+// XPLMFindCommand since reset() or clearNamesAsked(), each once: the
+// datarefs, then the commands, each in name order.
+struct NameAsked {
+    bool command;  // false: a dataref
+    std::string name;
+    bool operator<(const NameAsked &other) const {
+        return command != other.command ? command < other.command : name < other.name;
+    }
+};
+std::vector<NameAsked> namesAsked();
+void clearNamesAsked();
+
 // ---------------------------------------------------------------- datarefs
 enum class DataType { Int, Float, IntArray, FloatArray };
 
@@ -38,6 +67,8 @@ struct DatarefSpec {
 
 // Adds a table of datarefs to the host (each panel's folder contributes one).
 // Re-registering a path replaces its table entry. Tables survive reset().
+// A `sim/` path follows the simulator's lists whatever the table says: its
+// entry here only makes a name the lists lack known (and never published).
 void registerDatarefs(const DatarefSpec *specs, std::size_t count);
 
 void publish(const std::string &path);    // makes a late dataref findable
@@ -54,7 +85,8 @@ float getFloat(const std::string &path);
 int getIntAt(const std::string &path, int index);
 float getFloatAt(const std::string &path, int index);
 
-// Every write the plug-in made through XPLMSetData*, in order.
+// Every write the plug-in made through XPLMSetData*, in order. Writes to a
+// dataref the simulator lists as read-only are ignored and not recorded.
 struct DatarefWrite {
     std::string path;
     int index;      // first element for array writes, 0 for scalars
@@ -65,7 +97,8 @@ const std::vector<DatarefWrite> &datarefWrites();
 void clearDatarefWrites();
 
 // ---------------------------------------------------------------- commands
-// XPLMFindCommand finds every path except those hidden here.
+// XPLMFindCommand finds the modelled simulator's listed `sim/` commands and
+// every other path, except those hidden here.
 void hideCommand(const std::string &path);
 
 enum class CommandPhase { Once, Begin, End };

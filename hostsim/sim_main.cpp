@@ -32,6 +32,8 @@ void usage(std::FILE *out) {
                  "\n"
                  "  --scenario FILE   play FILE instead of the built-in scenario\n"
                  "  --plugin PATH     the plug-in to load (default %s)\n"
+                 "  --xplane VERSION  the simulator modelled: 12 (default) or 11.40; the\n"
+                 "                    host publishes that version's own names only\n"
                  "  --plain           print each frame as plain text (always so when the\n"
                  "                    output is not a terminal)\n"
                  "  --check           only check the scenario, run nothing\n"
@@ -67,6 +69,7 @@ int main(int argc, char **argv) {
     std::string pluginFile = DROVANEL_DEFAULT_PLUGIN;
     std::string scenarioFile;
     bool plain = false, checkOnly = false, printLog = false;
+    hostsim::SimulatorVersion simulator = hostsim::SimulatorVersion::XPlane12;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
@@ -78,6 +81,11 @@ int main(int argc, char **argv) {
             return 0;
         } else if (arg == "--plugin" && hasValue) {
             pluginFile = argv[++i];
+        } else if (arg == "--xplane" && hasValue) {
+            if (!hostsim::parseSimulatorVersion(argv[++i], &simulator)) {
+                std::fprintf(stderr, "drovanel-sim: --xplane takes 12 or 11.40, not '%s'\n", argv[i]);
+                return kUsageError;
+            }
         } else if (arg == "--scenario" && hasValue) {
             scenarioFile = argv[++i];
         } else if (arg == "--plain") {
@@ -88,7 +96,7 @@ int main(int argc, char **argv) {
             printLog = true;
         } else {
             std::fprintf(stderr, "drovanel-sim: %s '%s' (see --help)\n",
-                         arg == "--plugin" || arg == "--scenario" ? "missing value after" : "unknown option",
+                         arg == "--plugin" || arg == "--scenario" || arg == "--xplane" ? "missing value after" : "unknown option",
                          arg.c_str());
             return kUsageError;
         }
@@ -125,6 +133,7 @@ int main(int argc, char **argv) {
     options.colour = !plain && stdoutIsTerminal();
     options.out = capture.start();
     options.capture = &capture;
+    options.simulator = simulator;
     int status = 0;
     {
         hostsim::sim::Player player(options);

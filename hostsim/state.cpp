@@ -1,6 +1,7 @@
 // The host's state, reset() and the simulator-thread check.
 #include "hostsim/state.h"
 
+#include <string_view>
 #include <utility>
 
 namespace hostsim {
@@ -11,6 +12,8 @@ State &state() {
         State *fresh = new State;
         fresh->simThread = std::this_thread::get_id();
         fresh->pluginNames.push_back("X-Plane");
+        registerSimulatorDatarefs(*fresh);
+        applySimulatorVersion(*fresh);
         return fresh;
     }();
     return *s;
@@ -20,6 +23,10 @@ SdkCall::SdkCall(const char *name) : lock(state().mu), s(state()) {
     if (std::this_thread::get_id() != s.simThread) {
         s.offThreadCalls.push_back(name);
     }
+}
+
+void noteAsked(std::set<std::string, std::less<>> &asked, const char *name) {
+    if (asked.find(std::string_view(name)) == asked.end()) asked.emplace(name);
 }
 
 void copyText(const std::string &text, char *buffer, std::size_t capacity) {
@@ -41,7 +48,11 @@ void reset() {
     s.simThread = std::this_thread::get_id();
     s.offThreadCalls.clear();
 
+    s.version = SimulatorVersion::XPlane12;
     detail::resetDatarefValues(s);
+    detail::applySimulatorVersion(s);
+    s.datarefsAsked.clear();
+    s.commandsAsked.clear();
     s.datarefWrites.clear();
     s.hiddenCommands.clear();
     s.journal.clear();
@@ -72,6 +83,35 @@ void reset() {
     s.vhidChanged.notify_all();
 
     detail::resetPrefsFolder(s);
+}
+
+void setSimulatorVersion(SimulatorVersion version) {
+    State &s = detail::state();
+    std::lock_guard<std::mutex> lock(s.mu);
+    s.version = version;
+    detail::applySimulatorVersion(s);
+}
+
+SimulatorVersion simulatorVersion() {
+    State &s = detail::state();
+    std::lock_guard<std::mutex> lock(s.mu);
+    return s.version;
+}
+
+std::vector<NameAsked> namesAsked() {
+    State &s = detail::state();
+    std::lock_guard<std::mutex> lock(s.mu);
+    std::vector<NameAsked> names;
+    for (const std::string &name : s.datarefsAsked) names.push_back({false, name});
+    for (const std::string &name : s.commandsAsked) names.push_back({true, name});
+    return names;
+}
+
+void clearNamesAsked() {
+    State &s = detail::state();
+    std::lock_guard<std::mutex> lock(s.mu);
+    s.datarefsAsked.clear();
+    s.commandsAsked.clear();
 }
 
 std::vector<std::string> offThreadCalls() {

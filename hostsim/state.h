@@ -16,6 +16,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -38,6 +39,8 @@ struct Dataref {
     int size = 1;
     bool tablePublished = true;  // as registered; reset() returns to it
     bool published = true;
+    bool simulator = false;  // a `sim/` path: published as the modelled version lists it
+    bool writable = true;    // false: the plug-in's writes are ignored
     std::vector<int> ints;      // Int and IntArray
     std::vector<float> floats;  // Float and FloatArray
 };
@@ -123,6 +126,11 @@ struct State {
     std::vector<CommandCall> journal;
     int nullCommandFaults = 0;
 
+    SimulatorVersion version = SimulatorVersion::XPlane12;
+    // Names the plug-in looked up; std::less<> finds without making a string.
+    std::set<std::string, std::less<>> datarefsAsked;
+    std::set<std::string, std::less<>> commandsAsked;
+
     std::string log;
 
     std::unique_ptr<Menu> pluginsMenu;
@@ -162,11 +170,18 @@ public:
 
 // Resets of the parts that need more than clearing; called under the lock.
 void resetDatarefValues(State &s);
+// Adds every dataref of the simulator's lists (once, as the state is made).
+void registerSimulatorDatarefs(State &s);
+// Publishes, types and sizes the `sim/` datarefs as s.version lists them.
+void applySimulatorVersion(State &s);
 void resetPrefsFolder(State &s);
 void removeTempFolder(State &s);
 
 // Widgets: the live widget with this id, or nullptr.
 Widget *liveWidget(State &s, void *id);
+
+// Adds a looked-up name to one of the sets above.
+void noteAsked(std::set<std::string, std::less<>> &asked, const char *name);
 
 // Copies text into a C buffer of capacity bytes, always terminated.
 void copyText(const std::string &text, char *buffer, std::size_t capacity);

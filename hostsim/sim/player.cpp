@@ -113,6 +113,7 @@ Player::Device *Player::device(const std::string &name) {
 
 int Player::play(const Scenario &scenario) {
     reset();
+    setSimulatorVersion(options_.simulator);
     aircraft_.reset();
     devices_.clear();
     for (const auto &initial : initialDevices()) attachPanel(initial.first, kindNamed(initial.second));
@@ -203,6 +204,9 @@ bool Player::run(const Step &step, std::string *failure) {
                 setFloatAt(step.path, step.index, static_cast<float>(step.value));
             }
             tick();
+            return true;
+        case Action::Simulator:
+            setSimulatorVersion(static_cast<SimulatorVersion>(step.code));
             return true;
         case Action::Publish:
             publish(step.path);

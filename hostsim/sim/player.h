@@ -30,6 +30,7 @@ struct PlayerOptions {
     std::FILE *out = stdout;   // where frames go
     bool colour = false;       // redraw in place with colours, else plain frames
     const StdoutCapture *capture = nullptr;
+    SimulatorVersion simulator = SimulatorVersion::XPlane12;  // the version modelled at start
 };
 
 class Player {

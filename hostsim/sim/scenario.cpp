@@ -188,6 +188,12 @@ void Parser::line(const std::vector<std::string> &w, Step *step) {
         step->action = Action::SetDataref;
         datarefTarget(w[1], step);
         step->value = decimal(w[2], "the value");
+    } else if (command == "simulator") {
+        wantCount(w, 2, 2, "simulator 11.40|12");
+        SimulatorVersion version;
+        if (!parseSimulatorVersion(w[1], &version)) fail("expected: simulator 11.40|12, not '" + w[1] + "'");
+        step->action = Action::Simulator;
+        step->code = static_cast<int>(version);
     } else if (command == "publish" || command == "unpublish") {
         wantCount(w, 2, 2, "publish|unpublish DATAREF");
         step->action = command == "publish" ? Action::Publish : Action::Unpublish;
@@ -605,6 +611,9 @@ Switch Panel (switch):
   switch magneto off|right|left|both|start      switch gear up|down
 The simulator:
   set DATAREF[INDEX] VALUE          publish DATAREF      unpublish DATAREF
+  simulator 11.40|12                the X-Plane version modelled from here on: its
+                                    own names only (12 unless --xplane says; put
+                                    it before 'enable' so the plug-in binds them)
   x737 arrive [STATUS] | x737 leave the x737 aircraft plug-in (arrive announces it)
   message SENDER NUMBER             e.g. message X-Plane 102
   menu [MENU] ITEM                  pick an item of the drovanel submenu

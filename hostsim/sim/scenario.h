@@ -28,6 +28,7 @@ enum class Action {
     SwitchSet,           // device, word: switch name, on
     SwitchMagneto,       // device, code: switchpanel::Magneto
     SwitchGear,          // device, on (true = lever down)
+    Simulator,           // code: the SimulatorVersion the host models from here on
     SetDataref,          // path, index, value
     Publish,             // path
     Unpublish,           // path

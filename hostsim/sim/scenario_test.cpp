@@ -162,6 +162,7 @@ TEST(ScenarioParse, EachKindOfMistakeNamesItsLine) {
     EXPECT_EQ("1: the message number must be a 32-bit number (decimal or 0x...), not '0x1FFFFFFFF'",
               errorOf("message X-Plane 0x1FFFFFFFF"));
     EXPECT_EQ("1: unterminated quote", errorOf("note \"half"));
+    EXPECT_EQ("1: expected: simulator 11.40|12, not '10'", errorOf("simulator 10"));
 }
 
 TEST(ScenarioParse, EveryBadLineIsReportedAndNoStepIsLost) {

@@ -79,8 +79,32 @@ TEST(SimProgram, CommandLineMistakesAreRefused) {
     const SimRun missing = runSim("--scenario /nonexistent/x.scenario");
     EXPECT_EQ(2, missing.status);
     EXPECT_NE(std::string::npos, missing.err.find("cannot read /nonexistent/x.scenario")) << missing.err;
+    EXPECT_EQ(2, runSim("--xplane 10").status);
     EXPECT_EQ(0, runSim("--check").status);
     EXPECT_EQ(0, runSim("--help").status);
+}
+
+TEST(SimProgram, TheModelledSimulatorsOwnNamesDriveTheSwitches) {
+    // The same switches under each version, chosen by the option or by a step.
+    const char *const switches =
+        "switch deice on\n"
+        "switch pitot on\n"
+        "switch magneto start\n"
+        "expect command sim/ice/pitot_heat0_on\n"
+        "expect command sim/engines/engage_starters\n";
+    const std::string by1140Step = scenarioFile("xp1140.scenario", std::string("simulator 11.40\nenable\n") + switches +
+                                                                       "expect dataref sim/cockpit2/ice/ice_all_on 1\n");
+    const std::string by12 = scenarioFile("xp12.scenario", std::string(switches) +
+                                                               "expect dataref sim/cockpit2/ice/ice_all_on 0\n"
+                                                               "expect dataref sim/cockpit2/ice/ice_prop_heat_on 1\n");
+    const SimRun run1140 = runSim("--plain --scenario \"" + by1140Step + "\"");
+    const SimRun run1140Option = runSim("--plain --xplane 11.40 --scenario \"" + by1140Step + "\"");
+    const SimRun run12 = runSim("--plain --xplane 12 --scenario \"" + by12 + "\"");
+    std::remove(by1140Step.c_str());
+    std::remove(by12.c_str());
+    EXPECT_EQ(0, run1140.status) << run1140.err;
+    EXPECT_EQ(0, run1140Option.status) << run1140Option.err;
+    EXPECT_EQ(0, run12.status) << run12.err;
 }
 
 }  // namespace

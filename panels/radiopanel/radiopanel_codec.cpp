@@ -76,10 +76,12 @@ DisplayPair displayPair(Row row, int selection, const RadioCache &c, const Panel
         case kModeCom1: return {DisplayFormat::Frequency, c.com1Freq, c.com1Stdby};
         case kModeCom2: return {DisplayFormat::Frequency, c.com2Freq, c.com2Stdby};
         case kModeAdf:
-            if (row == Row::Lower && dme) {
+            if (row == Row::Upper) return {DisplayFormat::ThreeDigit, c.adf1Freq, c.adf1Stdby};
+            if (dme) {
                 return {DisplayFormat::ThreeDigit, hundredths(c.adf1DmeDist), hundredths(c.adf1DmeSpeed)};
             }
-            return {DisplayFormat::ThreeDigit, c.adf1Freq, c.adf1Stdby};
+            // The lower knobs tune ADF2 here: show what they tune.
+            return {DisplayFormat::ThreeDigit, c.adf2Freq, c.adf2Stdby};
         case kModeDme:
             if (!dme) return {DisplayFormat::ThreeDigit, c.adf2Freq, c.adf2Stdby};
             if (row == Row::Upper) {

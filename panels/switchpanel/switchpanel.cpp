@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "behaviour.h"
+#include "host_names.h"
 
 namespace drovanel {
 
@@ -25,6 +26,7 @@ void Switchpanel::initialize() {
     const auto reset = [this] {
         std::fill(std::begin(commands_), std::end(commands_), nullptr);
         std::fill(std::begin(datarefs_), std::end(datarefs_), nullptr);
+        std::fill(std::begin(deIce_), std::end(deIce_), nullptr);
         engineCount_ = 0;
     };
     if constexpr (kBehaviour32) {
@@ -44,10 +46,13 @@ void Switchpanel::initialize() {
 void Switchpanel::bind() {
     // Handles the host does not publish stay null and are looked up again here.
     for (int i = 0; i < kCommandCount; ++i) {
-        if (commands_[i] == nullptr) commands_[i] = XPLMFindCommand(kCommandPaths[i]);
+        if (commands_[i] == nullptr) commands_[i] = findCommand(kCommandPaths[i], commandFallback(i));
     }
     for (int i = 0; i < kDatarefCount; ++i) {
-        if (datarefs_[i] == nullptr) datarefs_[i] = XPLMFindDataRef(kDatarefPaths[i]);
+        if (i != kIceAllOn && datarefs_[i] == nullptr) datarefs_[i] = findDataRef(kDatarefPaths[i]);
+    }
+    if (std::all_of(std::begin(deIce_), std::end(deIce_), [](XPLMDataRef h) { return h == nullptr; })) {
+        findDataRefs(kDatarefPaths[kIceAllOn], kDeIceSwitchPaths, kDeIceSwitchCount, deIce_);
     }
     const int engines = std::max(0, std::min(XPLMGetDatai(datarefs_[kNumEngines]), kMaxEngines));
     if (engines != engineCount_ && engines >= 1) resolveEngineCommands(engines);

@@ -57,7 +57,9 @@ private:
     // handleEvent, update, initialize). initialize resets them under both
     // locks so that no drain or cache fill sees a half-reset set.
     XPLMCommandRef commands_[switchpanel::kCommandCount] = {};
-    XPLMDataRef datarefs_[switchpanel::kDatarefCount] = {};
+    XPLMDataRef datarefs_[switchpanel::kDatarefCount] = {};  // all but kIceAllOn
+    // The de-ice master alone, or the simulator's de-ice switches.
+    XPLMDataRef deIce_[switchpanel::kDeIceSwitchCount] = {};
     int engineCount_ = 0;
     XPLMCommandRef engineCommands_[switchpanel::kEngineCommandCount][switchpanel::kMaxEngines] = {};
 

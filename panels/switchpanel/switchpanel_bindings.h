@@ -56,7 +56,7 @@ constexpr const char *kCommandPaths[] = {
     "sim/fuel/fuel_pump_1_off",
     "sim/fuel/fuel_pump_2_off",
     "sim/starters/shut_down",
-    "sim/electical/inverters_off",  // the simulator's own spelling
+    "sim/electical/inverters_off",
     "sim/electical/inverters_on",
     "sim/starters/engage_start_run",
     "sim/lights/beacon_lights_on",
@@ -75,9 +75,32 @@ constexpr const char *kCommandPaths[] = {
 static_assert(sizeof(kCommandPaths) / sizeof(kCommandPaths[0]) == kCommandCount,
               "one path per command");
 
+// The simulator's own names for the commands whose first choice above it
+// does not publish (neither 11.40 nor 12 does); bound only when the first
+// choice finds NULL.
+struct CommandFallback {
+    Command command;
+    const char *path;
+};
+constexpr CommandFallback kCommandFallbacks[] = {
+    {kPitotHeatOn, "sim/ice/pitot_heat0_on"},  // the pilot side
+    {kPitotHeatOff, "sim/ice/pitot_heat0_off"},
+    {kInvertersOff, "sim/electrical/inverters_off"},
+    {kInvertersOn, "sim/electrical/inverters_on"},
+    {kEngageStartRun, "sim/engines/engage_starters"},  // held; all engines
+};
+
+// The fallback path of a command, or nullptr when it has none.
+constexpr const char *commandFallback(int command) {
+    for (const CommandFallback &entry : kCommandFallbacks) {
+        if (entry.command == command) return entry.path;
+    }
+    return nullptr;
+}
+
 enum Dataref : int {
     kGearType,        // int[10]
-    kIceAllOn,        // int
+    kIceAllOn,        // int; bound with kDeIceSwitchPaths, see there
     kPitotHeatPilot,  // int
     kGearDeploy,      // float[10]
     kBatteryArrayOn,  // int[8]
@@ -115,6 +138,17 @@ constexpr const char *kDatarefPaths[] = {
 };
 static_assert(sizeof(kDatarefPaths) / sizeof(kDatarefPaths[0]) == kDatarefCount,
               "one path per dataref");
+
+// X-Plane 12 has no de-ice master (kIceAllOn); where the simulator lacks it,
+// the de-ice switch writes these switches instead, the first taking the
+// master's handle slot.
+constexpr const char *kDeIceSwitchPaths[] = {
+    "sim/cockpit2/ice/ice_surfce_heat_on",  // the simulator's own spelling
+    "sim/cockpit2/ice/ice_window_heat_on",
+    "sim/cockpit2/ice/ice_inlet_heat_on",
+    "sim/cockpit2/ice/ice_prop_heat_on",
+};
+constexpr int kDeIceSwitchCount = sizeof(kDeIceSwitchPaths) / sizeof(kDeIceSwitchPaths[0]);
 
 // Commands that exist once per engine; "%d" is the engine number from 1.
 enum EngineCommand : int {

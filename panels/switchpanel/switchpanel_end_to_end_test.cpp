@@ -81,7 +81,7 @@ TEST(SwitchpanelEndToEnd, StoredSwitchPositionsAreTakenOverAtStart) {
     panel->update();
 
     EXPECT_GE(fired(hostsim::CommandPhase::Once, "sim/lights/beacon_lights_on"), 1);
-    EXPECT_GE(fired(hostsim::CommandPhase::End, "sim/starters/engage_start_run"), 1);
+    EXPECT_GE(fired(hostsim::CommandPhase::End, "sim/engines/engage_starters"), 1);
     EXPECT_GE(fired(hostsim::CommandPhase::Once, "sim/magnetos/magnetos_both_1"), 1);
     EXPECT_GE(fired(hostsim::CommandPhase::Once, "sim/flight_controls/landing_gear_down"), 1);
     EXPECT_EQ(hostsim::getIntAt("sim/cockpit/electrical/battery_array_on", 0), 1);

@@ -28,7 +28,9 @@ void Switchpanel::applySwitches(std::uint8_t bits) {
     const bool deIce = bits & kDeIceBit;
     toggle(deIce, kWingHeat0On, kWingHeat0Off);
     toggle(deIce, kWingHeat1On, kWingHeat1Off);
-    XPLMSetDatai(datarefs_[kIceAllOn], deIce ? 1 : 0);
+    for (XPLMDataRef handle : deIce_) {
+        if (handle != nullptr) XPLMSetDatai(handle, deIce ? 1 : 0);
+    }
 
     const bool fuelPump = bits & kFuelPumpBit;
     toggle(fuelPump, kFuelPump1On, kFuelPump1Off);

@@ -110,7 +110,7 @@ TEST_F(SwitchpanelTest, ReportIsAppliedWholeInPanelOrder) {
         "once sim/ice/wing_heat1_on",
         "once sim/fuel/fuel_pump_1_off",
         "once sim/fuel/fuel_pump_2_off",
-        "once sim/ice/pitot_heat_off",
+        "once sim/ice/pitot_heat0_off",
         "once sim/igniters/igniter_arm_on_1",
         "once sim/magnetos/magnetos_left_1",
         "once sim/igniters/igniter_arm_on_2",
@@ -125,7 +125,10 @@ TEST_F(SwitchpanelTest, ReportIsAppliedWholeInPanelOrder) {
     EXPECT_EQ(journal(), expected);
 
     const std::vector<std::string> expectedWrites = {
-        "sim/cockpit2/ice/ice_all_on[0]=1 x1",
+        "sim/cockpit2/ice/ice_surfce_heat_on[0]=1 x1",
+        "sim/cockpit2/ice/ice_window_heat_on[0]=1 x1",
+        "sim/cockpit2/ice/ice_inlet_heat_on[0]=1 x1",
+        "sim/cockpit2/ice/ice_prop_heat_on[0]=1 x1",
         "sim/cockpit2/electrical/generator_on[0]=0 x2",
         "sim/cockpit/electrical/battery_array_on[0]=1 x1",
         "sim/cockpit/electrical/cockpit_lights[0]=0 x1",
@@ -140,7 +143,7 @@ TEST_F(SwitchpanelTest, OneSwitchFlippedResendsEverySwitchIncludingTheStarter) {
     s.magneto = Magneto::Start;
     apply(s);
     const auto first = journal();
-    ASSERT_EQ(countOf(first, "begin sim/starters/engage_start_run"), 1);
+    ASSERT_EQ(countOf(first, "begin sim/engines/engage_starters"), 1);
 
     // The flipped switch arrives as a replay: applied the same way.
     clearRecords();
@@ -150,7 +153,7 @@ TEST_F(SwitchpanelTest, OneSwitchFlippedResendsEverySwitchIncludingTheStarter) {
     ASSERT_EQ(second.size(), first.size());
     EXPECT_EQ(countOf(second, "once sim/lights/nav_lights_on"), 1);
     EXPECT_EQ(countOf(second, "once sim/lights/nav_lights_off"), 0);
-    EXPECT_EQ(second.back(), "begin sim/starters/engage_start_run");
+    EXPECT_EQ(second.back(), "begin sim/engines/engage_starters");
     for (auto &line : second) {
         if (line == "once sim/lights/nav_lights_on") line = "once sim/lights/nav_lights_off";
     }
@@ -270,7 +273,7 @@ TEST_F(SwitchpanelTest, MagnetoOffCutsEnginesAndShutsDown) {
     const std::vector<std::string> expectedRotary = {
         "once sim/igniters/igniter_arm_off_1", "once sim/starters/shut_down_1",
         "once sim/igniters/igniter_arm_off_2", "once sim/starters/shut_down_2",
-        "once sim/starters/shut_down",         "once sim/electical/inverters_off",
+        "once sim/starters/shut_down",         "once sim/electrical/inverters_off",
     };
     // The rotary's commands come after the byte-1 switches and before the lights.
     const std::vector<std::string> rotary(lines.begin() + 7, lines.begin() + 13);
@@ -297,14 +300,14 @@ TEST_F(SwitchpanelTest, StartHoldsTheStarterUntilBoth) {
     EXPECT_EQ(hostsim::getIntAt("sim/cockpit2/engine/actuators/fadec_on", 2), 0);
     EXPECT_EQ(hostsim::getFloatAt("sim/flightmodel/engine/ENGN_mixt", 1), 1.0f);
     EXPECT_EQ(hostsim::getFloatAt("sim/flightmodel/engine/ENGN_mixt", 2), 0.0f);
-    EXPECT_EQ(journal().back(), "begin sim/starters/engage_start_run");
+    EXPECT_EQ(journal().back(), "begin sim/engines/engage_starters");
 
     clearRecords();
     s.magneto = Magneto::Both;
     apply(s);
     const auto lines = journal();
     const std::vector<std::string> expectedBoth = {
-        "once sim/electical/inverters_on",       "end sim/starters/engage_start_run",
+        "once sim/electrical/inverters_on",       "end sim/engines/engage_starters",
         "once sim/igniters/igniter_contin_off_1", "once sim/igniters/igniter_arm_on_1",
         "once sim/magnetos/magnetos_both_1",     "once sim/igniters/igniter_contin_off_2",
         "once sim/igniters/igniter_arm_on_2",    "once sim/magnetos/magnetos_both_2",
