@@ -49,7 +49,8 @@ std::vector<InputLane> inputLanes() {
     lights.panelLights = true;
     const Report radioTurned = rp::inputReport(rp::Selector::Com1, rp::Selector::Nav1, rp::kUpperFineUp);
     const Report radioRest = rp::inputReport(rp::Selector::Com1, rp::Selector::Nav1);
-    return {{soak::kMultiDevice, mp::encoderReport(mp::Selector::Hdg, mp::Encoder::Up), mp::selectorReport(mp::Selector::Hdg)},
+    return {{soak::kMultiDevice, mp::encoderReport(mp::Selector::Hdg, mp::Encoder::Up),
+             mp::selectorReport(mp::Selector::Hdg)},
             {soak::kSwitchDevice, sp::inputReport(lights), sp::inputReport(sp::Switches{})},
             {soak::kRadio1Device, radioTurned, radioRest},
             {soak::kRadio2Device, radioTurned, radioRest}};

@@ -386,8 +386,8 @@ TEST_F(HostTest, CallsIntoThePluginAreTimedByKindOutermostOnly) {
     EXPECT_GE(loops.totalSeconds, 0.060);
     EXPECT_LE(loops.longestSeconds, loops.totalSeconds);
 
-    XPLMMenuID menu = XPLMCreateMenu("timed", XPLMFindPluginsMenu(), XPLMAppendMenuItem(XPLMFindPluginsMenu(), "t", nullptr, 1),
-                                     buildingMenu, nullptr);
+    const int item = XPLMAppendMenuItem(XPLMFindPluginsMenu(), "t", nullptr, 1);
+    XPLMMenuID menu = XPLMCreateMenu("timed", XPLMFindPluginsMenu(), item, buildingMenu, nullptr);
     XPLMAppendMenuItem(menu, "Build", nullptr, 1);
     ASSERT_TRUE(hostsim::pickMenuItem("timed", "Build"));
     EXPECT_EQ(hostsim::callTimes(hostsim::CallKind::Menu).count, 1);

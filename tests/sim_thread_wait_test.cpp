@@ -66,7 +66,8 @@ protected:
     // left out while "Ignore Switchpanel" is set.
     void slowRefreshes() {
         int panels = 0;
-        for (PanelSlot slot : {PanelSlot::Switchpanel, PanelSlot::Radiopanel1, PanelSlot::Radiopanel2, PanelSlot::Bip}) {
+        for (PanelSlot slot :
+             {PanelSlot::Switchpanel, PanelSlot::Radiopanel1, PanelSlot::Radiopanel2, PanelSlot::Bip}) {
             if (AbstractPanel *panel = panelInSlot(slot)) {
                 panel->setRefreshPeriod(kLongRefresh);
                 ++panels;
@@ -123,9 +124,8 @@ TEST_F(SimThreadWaitTest, ReadBackReachesTheSimulatorAtTheNextFlightLoopOnly) {
     EXPECT_EQ(hostsim::log().find("get feature"), std::string::npos);
     hostsim::clearLog();
     hostsim::runFlightLoops(1);
-    EXPECT_EQ(hostsim::log().rfind(kBehaviour32 ? "get feature\n" : "Drovane : callback get feature\n...multipanel ", 0),
-              0u)
-        << hostsim::log();
+    const char *expected = kBehaviour32 ? "get feature\n" : "Drovane : callback get feature\n...multipanel ";
+    EXPECT_EQ(hostsim::log().rfind(expected, 0), 0u) << hostsim::log();
     EXPECT_EQ(multipanel()->currentSelector(), 0x10);
 
     // An aircraft load asks again; the message itself reads nothing.
