@@ -455,10 +455,13 @@ protected:
         XPLMUnregisterFlightLoopCallback(flightLoop, panel);
         MultipanelTest::TearDown();
     }
+    // Returns once the start-up exchange is over (its state queued), so that
+    // the blank start-up report is not taken for a periodic one.
     void startWithFlightLoop() {
         create();
         XPLMRegisterFlightLoopCallback(flightLoop, 0.05f, panel);
         panel->start();
+        ASSERT_TRUE(waitFor([&] { return panel->queuedEvents() >= 1; }));
     }
 };
 
