@@ -56,7 +56,11 @@ void runFlightLoops(int n) {
                 }
                 counter = ++s.flightLoopCounter;
             }
-            float next = due[k].callback(kLoopSeconds, kLoopSeconds, counter, due[k].refcon);
+            float next = 0.0f;
+            {
+                TimedCall timed(CallKind::FlightLoop);
+                next = due[k].callback(kLoopSeconds, kLoopSeconds, counter, due[k].refcon);
+            }
             std::lock_guard<std::mutex> lock(s.mu);
             s.lastInterval = next;
             if (FlightLoop *loop = findLoop(s, due[k].callback, due[k].refcon)) {

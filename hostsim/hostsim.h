@@ -119,6 +119,39 @@ void clearLog();
 // One line per SDK call made off the simulator thread ("XPLMGetDatai" ...).
 std::vector<std::string> offThreadCalls();
 
+// ---------------------------------------------------------------- call timing
+// How long each call into the plug-in held the calling thread (the
+// simulator's), by kind: the entry points, flight-loop callbacks, messages,
+// menu handlers and widget callbacks. A call made from inside another one
+// (the xpMsg_Create that XPCreateWidget sends while the plug-in builds its
+// window) belongs to the outer call and is not counted apart.
+enum class CallKind { Start, Enable, Disable, Stop, FlightLoop, Message, Menu, Widget };
+constexpr int kCallKindCount = 8;
+struct CallTimes {
+    long count = 0;
+    double longestSeconds = 0.0;
+    double totalSeconds = 0.0;
+};
+CallTimes callTimes(CallKind kind);
+void clearCallTimes();  // reset() clears them too
+
+// Times one call into a plug-in that the caller makes itself (tests and
+// benchmarks calling the core's entry points linked into their binary), the
+// way the host times its own: constructed just before the call, destroyed
+// just after it.
+class TimedCall {
+public:
+    explicit TimedCall(CallKind kind);
+    ~TimedCall();
+    TimedCall(const TimedCall &) = delete;
+    TimedCall &operator=(const TimedCall &) = delete;
+
+private:
+    CallKind kind_;
+    bool outermost_;
+    std::int64_t beginNs_;
+};
+
 // ---------------------------------------------------------------- menus
 struct MenuItemState {
     std::string name;

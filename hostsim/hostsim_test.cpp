@@ -2,6 +2,7 @@
 // identities, preferences path and the simulator-thread check.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <stdexcept>
 #include <thread>
@@ -11,6 +12,8 @@
 #include "XPLMPlugin.h"
 #include "XPLMProcessing.h"
 #include "XPLMUtilities.h"
+#include "XPStandardWidgets.h"
+#include "XPWidgets.h"
 #include "hostsim/hostsim.h"
 
 namespace {
@@ -358,6 +361,56 @@ TEST_F(HostTest, CallsOffTheSimulatorThreadAreRecorded) {
     EXPECT_EQ(hostsim::offThreadCalls(), (std::vector<std::string>{"XPLMGetDatai", "XPLMDebugString"}));
     hostsim::reset();
     EXPECT_TRUE(hostsim::offThreadCalls().empty());
+}
+
+// Plug-in code for the timing test: a slow flight loop, and a menu handler
+// that builds a widget (whose xpMsg_Create runs inside the handler).
+float slowLoop(float, float, int, void *) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    return 0.05f;
+}
+int quietWidget(XPWidgetMessage, XPWidgetID, intptr_t, intptr_t) { return 0; }
+XPWidgetID builtButton = nullptr;
+void buildingMenu(void *, void *) {
+    builtButton = XPCreateWidget(0, 20, 50, 0, 1, "OK", 1, nullptr, xpWidgetClass_Button);
+    XPAddWidgetCallback(builtButton, quietWidget);
+}
+void quickReceive(int, int, void *) {}
+
+TEST_F(HostTest, CallsIntoThePluginAreTimedByKindOutermostOnly) {
+    XPLMRegisterFlightLoopCallback(slowLoop, 0.05f, nullptr);
+    hostsim::runFlightLoops(2);
+    hostsim::CallTimes loops = hostsim::callTimes(hostsim::CallKind::FlightLoop);
+    EXPECT_EQ(loops.count, 2);
+    EXPECT_GE(loops.longestSeconds, 0.030);
+    EXPECT_GE(loops.totalSeconds, 0.060);
+    EXPECT_LE(loops.longestSeconds, loops.totalSeconds);
+
+    const int item = XPLMAppendMenuItem(XPLMFindPluginsMenu(), "t", nullptr, 1);
+    XPLMMenuID menu = XPLMCreateMenu("timed", XPLMFindPluginsMenu(), item, buildingMenu, nullptr);
+    XPLMAppendMenuItem(menu, "Build", nullptr, 1);
+    ASSERT_TRUE(hostsim::pickMenuItem("timed", "Build"));
+    EXPECT_EQ(hostsim::callTimes(hostsim::CallKind::Menu).count, 1);
+    EXPECT_EQ(hostsim::callTimes(hostsim::CallKind::Widget).count, 0) << "xpMsg_Create ran inside the handler";
+    ASSERT_TRUE(hostsim::pressButton(builtButton));
+    EXPECT_EQ(hostsim::callTimes(hostsim::CallKind::Widget).count, 1);
+
+    hostsim::deliverMessage(quickReceive, "X-Plane", 102);
+    EXPECT_EQ(hostsim::callTimes(hostsim::CallKind::Message).count, 1);
+    {
+        hostsim::TimedCall outer(hostsim::CallKind::Enable);
+        hostsim::deliverMessage(quickReceive, "X-Plane", 102);
+    }
+    EXPECT_EQ(hostsim::callTimes(hostsim::CallKind::Enable).count, 1);
+    EXPECT_EQ(hostsim::callTimes(hostsim::CallKind::Message).count, 1) << "nested in the timed call";
+    EXPECT_EQ(hostsim::callTimes(hostsim::CallKind::Disable).count, 0);
+
+    hostsim::clearCallTimes();
+    EXPECT_EQ(hostsim::callTimes(hostsim::CallKind::FlightLoop).count, 0);
+    hostsim::runFlightLoops(1);
+    hostsim::reset();
+    EXPECT_EQ(hostsim::callTimes(hostsim::CallKind::FlightLoop).count, 0);
+    EXPECT_EQ(hostsim::callTimes(hostsim::CallKind::FlightLoop).longestSeconds, 0.0);
 }
 
 }  // namespace

@@ -51,23 +51,33 @@ int Plugin::start(std::string *name, std::string *signature, std::string *descri
     char outName[kStartBufferSize] = {};
     char outSig[kStartBufferSize] = {};
     char outDesc[kStartBufferSize] = {};
-    int result = reinterpret_cast<StartFn>(start_)(outName, outSig, outDesc);
+    int result = 0;
+    {
+        TimedCall timed(CallKind::Start);
+        result = reinterpret_cast<StartFn>(start_)(outName, outSig, outDesc);
+    }
     if (name != nullptr) *name = bufferText(outName);
     if (signature != nullptr) *signature = bufferText(outSig);
     if (description != nullptr) *description = bufferText(outDesc);
     return result;
 }
 
-int Plugin::enable() { return handle_ != nullptr ? reinterpret_cast<EnableFn>(enable_)() : 0; }
+int Plugin::enable() {
+    if (handle_ == nullptr) return 0;
+    TimedCall timed(CallKind::Enable);
+    return reinterpret_cast<EnableFn>(enable_)();
+}
 
 void Plugin::disable() {
     if (handle_ != nullptr) {
+        TimedCall timed(CallKind::Disable);
         reinterpret_cast<VoidFn>(disable_)();
     }
 }
 
 void Plugin::stop() {
     if (handle_ != nullptr) {
+        TimedCall timed(CallKind::Stop);
         reinterpret_cast<VoidFn>(stop_)();
     }
 }
@@ -87,7 +97,9 @@ void Plugin::unload() {
 
 void deliverMessage(void (*receive)(int, int, void *), const std::string &senderName, int message, void *param) {
     if (receive != nullptr) {
-        receive(addPluginIdentity(senderName), message, param);
+        const int sender = addPluginIdentity(senderName);
+        TimedCall timed(CallKind::Message);
+        receive(sender, message, param);
     }
 }
 

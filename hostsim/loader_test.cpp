@@ -26,6 +26,11 @@ TEST(LoaderTest, LoadsAPluginAndDrivesItsEntryPoints) {
               "message 102 from X-Plane (0)\n"
               "message -2004318080 from x737plugin (1)\n"
               "disable\nstop\n");
+    for (hostsim::CallKind kind : {hostsim::CallKind::Start, hostsim::CallKind::Enable, hostsim::CallKind::Disable,
+                                   hostsim::CallKind::Stop}) {
+        EXPECT_EQ(hostsim::callTimes(kind).count, 1) << "each entry point timed once";
+    }
+    EXPECT_EQ(hostsim::callTimes(hostsim::CallKind::Message).count, 2);
     plugin.unload();
     EXPECT_FALSE(plugin.loaded());
 }

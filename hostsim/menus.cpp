@@ -113,6 +113,7 @@ bool pickMenuItem(const std::string &menuName, const std::string &itemName) {
     if (handler == nullptr) {
         return false;
     }
+    TimedCall timed(CallKind::Menu);
     handler(menuRef, itemRef);
     return true;
 }

@@ -47,6 +47,7 @@ void reset() {
     std::lock_guard<std::mutex> lock(s.mu);
     s.simThread = std::this_thread::get_id();
     s.offThreadCalls.clear();
+    for (detail::CallRecord &record : s.callRecords) record = detail::CallRecord{};
 
     s.version = SimulatorVersion::XPlane12;
     detail::resetDatarefValues(s);

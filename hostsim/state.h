@@ -108,6 +108,13 @@ struct DeviceHandle {
     bool cancelled = false;
 };
 
+// The calls into the plug-in of one kind (CallKind).
+struct CallRecord {
+    long count = 0;
+    std::int64_t longestNs = 0;
+    std::int64_t totalNs = 0;
+};
+
 struct State {
     std::mutex mu;
     // Wakes blocked reads and waitFeature(): signalled on every input,
@@ -116,6 +123,7 @@ struct State {
 
     std::thread::id simThread;
     std::vector<std::string> offThreadCalls;
+    CallRecord callRecords[kCallKindCount];
 
     // Datarefs and commands keep their objects for the process's life so
     // that handles stay valid pointers across reset().

@@ -73,7 +73,12 @@ bool dispatch(void *id, int message, intptr_t param1, intptr_t param2, bool upCh
             callbacks = w->callbacks;
         }
         for (auto it = callbacks.rbegin(); it != callbacks.rend(); ++it) {
-            if ((*it)(message, current, param1, param2) != 0) {
+            int handled = 0;
+            {
+                TimedCall timed(CallKind::Widget);
+                handled = (*it)(message, current, param1, param2);
+            }
+            if (handled != 0) {
                 return true;
             }
             std::lock_guard<std::mutex> lock(s.mu);
@@ -314,6 +319,7 @@ void XPDestroyWidget(XPWidgetID inWidget, int inDestroyChildren) {
     }
     for (std::size_t i = 0; i < doomed.size(); ++i) {
         for (auto it = callbacks[i].rbegin(); it != callbacks[i].rend(); ++it) {
+            hostsim::TimedCall timed(hostsim::CallKind::Widget);
             (*it)(xpMsg_Destroy, doomed[i], i == 0 ? 0 : 1, 0);
         }
     }
@@ -450,6 +456,7 @@ void XPAddWidgetCallback(XPWidgetID inWidget, XPWidgetFunc_t inNewCallback) {
         }
         w->callbacks.push_back(inNewCallback);
     }
+    hostsim::TimedCall timed(hostsim::CallKind::Widget);
     inNewCallback(xpMsg_Create, inWidget, 1, 0);
 }
 

@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "XPLMUtilities.h"
-#include "behaviour.h"
 #include "tick.h"
 
 namespace drovanel {
@@ -59,11 +58,9 @@ void AbstractPanel::teardown() {
     if (tornDown_.exchange(true)) return;
     releaseDriverResources();
 
+    // The refresh thread ends after the report it may be writing: joining it
+    // lets that cycle finish before the device goes, so no wait is needed.
     running_.store(false);
-    if (!kBehaviour32 && refreshThread_.joinable()) {
-        // Lets the refresh thread finish its current cycle before the device goes.
-        std::this_thread::sleep_for(std::chrono::milliseconds(refreshPeriod_.load()));
-    }
     {
         std::lock_guard<std::mutex> hold(wakeLock_);
         wake_.notify_all();
@@ -86,6 +83,21 @@ void AbstractPanel::teardown() {
 void AbstractPanel::sleepWhileRunning(std::uint32_t ms) {
     std::unique_lock<std::mutex> hold(wakeLock_);
     wake_.wait_for(hold, std::chrono::milliseconds(ms), [this] { return !running_.load(); });
+}
+
+void AbstractPanel::requestDeviceExchange() {
+    exchangesRequested_.fetch_add(1);
+    // Under the lock, so that the refresh thread cannot miss the wake-up
+    // between testing the count and starting to wait.
+    std::lock_guard<std::mutex> hold(wakeLock_);
+    wake_.notify_all();
+}
+
+bool AbstractPanel::takeExchangeRequest() {
+    std::uint32_t pending = exchangesRequested_.load();
+    while (pending > 0 && !exchangesRequested_.compare_exchange_weak(pending, pending - 1)) {
+    }
+    return pending > 0;
 }
 
 std::uint8_t AbstractPanel::settingByte(std::size_t index) const {
@@ -152,7 +164,7 @@ void AbstractPanel::readerLoop() {
         if (n == HidDevice::kReadCancelled) break;
         if (n > 0) {
             std::uint32_t length = static_cast<std::uint32_t>(std::min(n, kReadSize));
-            pushEvent(buffer, length, 0);
+            pushEvent(buffer, length, kEventLive);
             std::lock_guard<std::mutex> hold(eventLock);
             for (std::uint32_t i = 0; i < length; ++i) settingsBlock_[kLastReportOffset + i].store(buffer[i]);
         }
@@ -163,16 +175,20 @@ void AbstractPanel::readerLoop() {
 
 void AbstractPanel::refreshLoop() {
     while (running_.load() && device_ != nullptr) {
+        while (running_.load() && takeExchangeRequest()) deviceExchange();
+        if (!running_.load()) break;
         if (replayPending_.load()) {
             std::uint8_t last[kLastReportSize];
             {
                 std::lock_guard<std::mutex> hold(eventLock);
                 for (std::size_t i = 0; i < kLastReportSize; ++i) last[i] = settingsBlock_[kLastReportOffset + i].load();
             }
-            pushEvent(last, kLastReportSize, 1);
+            pushEvent(last, kLastReportSize, kEventReplay);
         }
         sendReport();
-        sleepWhileRunning(refreshPeriod_.load());
+        std::unique_lock<std::mutex> hold(wakeLock_);
+        wake_.wait_for(hold, std::chrono::milliseconds(refreshPeriod_.load()),
+                       [this] { return !running_.load() || exchangesRequested_.load() > 0; });
     }
 }
 

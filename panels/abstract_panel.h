@@ -34,6 +34,14 @@ constexpr std::size_t kQueueDataSize = 128;
 constexpr std::size_t kQueueEvents = 32;
 constexpr int kReadSize = 4;
 
+// PanelEvent flags: a report read from the device, the stored last report
+// replayed until the first live one, and a panel's input state that its
+// refresh thread read back during a device exchange (the Multi Panel's
+// start-up exchange), applied like a live report.
+constexpr std::uint8_t kEventLive = 0;
+constexpr std::uint8_t kEventReplay = 1;
+constexpr std::uint8_t kEventReadBack = 2;
+
 constexpr std::uint32_t kDefaultRefreshPeriod = 500;
 // After a failed read the reader waits this long before the next one, so an
 // unplugged panel does not spin a core.
@@ -72,8 +80,8 @@ public:
     // Starts the refresh thread, then the reader thread.
     void start();
 
-    // Stops the threads, closes the device and writes the settings file.
-    // Idempotent.
+    // Wakes and joins the threads (at once: neither is waited out), closes
+    // the device and writes the settings file. Idempotent.
     void teardown();
 
     // Queues one input report; any thread.
@@ -118,12 +126,22 @@ protected:
     // Sleeps up to ms milliseconds; returns early once teardown began.
     void sleepWhileRunning(std::uint32_t ms);
 
+    // Asks the refresh thread to run deviceExchange() before its next
+    // report, waking it from its sleep; each request runs once, in order.
+    // Any thread; the simulator thread never waits for the exchange.
+    void requestDeviceExchange();
+    // A conversation with the device that takes time (write, wait, read
+    // back), run on the refresh thread; what it reads reaches the simulator
+    // thread through the queue. Empty here.
+    virtual void deviceExchange() {}
+
     std::mutex dataLock;
     std::mutex eventLock;
 
 private:
     void readerLoop();
     void refreshLoop();
+    bool takeExchangeRequest();
 
     // Event queue, guarded by eventLock.
     std::uint8_t eventData_[kQueueDataSize] = {};
@@ -148,6 +166,7 @@ private:
     std::wstring wideName_;
     std::string settingsPath_;
     std::atomic<std::uint32_t> refreshPeriod_{kDefaultRefreshPeriod};
+    std::atomic<std::uint32_t> exchangesRequested_{0};
 
     std::mutex wakeLock_;
     std::condition_variable wake_;

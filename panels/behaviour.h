@@ -1,5 +1,5 @@
 // The one switch between the 64-bit and the 32-bit build's behaviour
-// (log lines, teardown wait, BIP refresh period, Switch Panel reset).
+// (log lines, BIP refresh period, Switch Panel reset).
 // On by default in 32-bit builds; the build may set it explicitly so that
 // both behaviours are tested natively.
 #ifndef DROVANEL_PANELS_BEHAVIOUR_H

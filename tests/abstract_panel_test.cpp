@@ -196,17 +196,43 @@ TEST_F(PanelBaseTest, ReplaysLastReportUntilTheFirstLiveReadThenNever) {
     EXPECT_EQ(readFile(settingsPath("Switchpanel"))[1], 0x01) << "last report stored";
 }
 
-TEST_F(PanelBaseTest, TeardownWithReaderBlockedFinishesInAboutOneRefreshPeriod) {
+// The refresh period is far longer than the bound: a teardown that slept
+// through it, or waited for the refresh thread's own sleep to end, fails.
+TEST_F(PanelBaseTest, TeardownWakesBothThreadsWithoutWaitingARefreshPeriod) {
     int device = hostsim::attach(hostsim::PanelKind::Multi);
     TestPanel panel(openVirtual(device));
-    panel.setRefreshPeriod(100);
+    panel.setRefreshPeriod(60000);
     panel.start();
     ASSERT_TRUE(waitFor([&] { return panel.reports.load() >= 1; }));
     auto begin = std::chrono::steady_clock::now();
     panel.teardown();
     auto took = std::chrono::steady_clock::now() - begin;
-    EXPECT_LT(took, std::chrono::milliseconds(400));
+    EXPECT_LT(took, std::chrono::seconds(5));
+    EXPECT_EQ(panel.reports.load(), 1) << "no report after the threads were told to stop";
     EXPECT_FALSE(hostsim::deviceOpen(device)) << "device closed";
+    EXPECT_EQ(readFile(settingsPath("TestPanel")).size(), 1024u) << "settings written after the threads ended";
+}
+
+TEST_F(PanelBaseTest, ExchangeRequestsWakeTheRefreshThreadAndRunThereOnceEachBeforeTheNextReport) {
+    int device = hostsim::attach(hostsim::PanelKind::Multi);
+    TestPanel panel(openVirtual(device));
+    panel.setRefreshPeriod(60000);
+    panel.requestDeviceExchange();  // before start: runs first
+    panel.start();
+    ASSERT_TRUE(waitFor([&] { return panel.reports.load() == 1; }));
+    EXPECT_EQ(panel.exchanges.load(), 1);
+    EXPECT_EQ(panel.reportsBeforeExchange[0].load(), 0);
+
+    // Asked twice during a 60 s sleep: both run at once, each followed by a
+    // report before the thread sleeps again.
+    panel.requestDeviceExchange();
+    panel.requestDeviceExchange();
+    ASSERT_TRUE(waitFor([&] { return panel.exchanges.load() == 3 && panel.reports.load() >= 2; }, 5000));
+    EXPECT_EQ(panel.reportsBeforeExchange[1].load(), 1);
+    EXPECT_LE(panel.reports.load(), 3);
+    panel.teardown();
+    EXPECT_NE(panel.exchangeThread, std::this_thread::get_id());
+    EXPECT_EQ(panel.exchanges.load(), 3);
 }
 
 TEST_F(PanelBaseTest, FailingReadsDoNotSpin) {

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include "abstract_panel.h"
@@ -31,7 +32,18 @@ public:
         seen.push_back({std::vector<std::uint8_t>(bytes, bytes + 4), length, flag, tick});
     }
 
+    using AbstractPanel::requestDeviceExchange;
+    void deviceExchange() override {
+        exchangeThread = std::this_thread::get_id();
+        // Reports sent before this exchange, kept per exchange.
+        reportsBeforeExchange[exchanges.load() % 4] = reports.load();
+        exchanges.fetch_add(1);
+    }
+
     std::atomic<int> reports{0};
+    std::atomic<int> exchanges{0};
+    std::atomic<int> reportsBeforeExchange[4] = {};
+    std::thread::id exchangeThread;  // read after the thread is joined
     std::vector<SeenEvent> seen;  // simulator thread only (drainEvents)
 };
 

@@ -7,7 +7,6 @@
 #include "multipanel_actions.h"
 #include "multipanel_codec.h"
 #include "multipanel_display.h"
-#include "tick.h"
 
 namespace drovanel {
 
@@ -38,10 +37,12 @@ void Multipanel::setStartupWait(std::uint32_t ms) { startupWaitMs.store(ms); }
 void Multipanel::initialize() {
     refs = MultipanelRefs{};
     bindReferences(refs);
-    readPanelState();
+    // The exchange's pause must not hold the simulator thread: the refresh
+    // thread runs it, and the state read back comes through the queue.
+    requestDeviceExchange();
 }
 
-void Multipanel::readPanelState() {
+void Multipanel::deviceExchange() {
     HidDevice *panel = device();
     if (panel == nullptr) return;
 
@@ -50,11 +51,11 @@ void Multipanel::readPanelState() {
     panel->setFeature(blank, kReportSize);
 
     sleepWhileRunning(startupWait());
+    if (!running()) return;  // torn down during the pause: nobody would apply it
 
     std::uint8_t state[kReportSize] = {};
     if (!panel->getFeature(state, kReportSize)) return;
-    XPLMDebugString("get feature\n");
-    handleEvent(state, kStartupEventLength, 0, currentTick());
+    pushEvent(state, kStartupEventLength, kEventReadBack);
 }
 
 void Multipanel::fillCache() {
@@ -105,6 +106,11 @@ void Multipanel::update() {
 
 void Multipanel::handleEvent(const std::uint8_t *bytes, std::uint32_t length, std::uint8_t flag,
                              std::uint32_t tick) {
+    if (flag == kEventReadBack) {
+        // Logged here, on the simulator thread, where the state takes effect.
+        XPLMDebugString("get feature\n");
+        flag = kEventLive;
+    }
     const RotationClass rotation = classifyRotation(rotary, bytes, length, tick, coalescenceTime());
     bindReferences(refs);
 
@@ -112,7 +118,7 @@ void Multipanel::handleEvent(const std::uint8_t *bytes, std::uint32_t length, st
     const ModeActions &actions =
         XPLMGetDatai(refs.x737StatusRef) == 1 ? kX737Actions : kDefaultActions;
     ActionContext context{refs, apCycleUp};
-    const bool live = flag == 0;
+    const bool live = flag == kEventLive;
 
     if (length >= 2) {
         const std::uint8_t byte1 = bytes[1];

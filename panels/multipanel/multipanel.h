@@ -20,8 +20,8 @@ constexpr std::size_t kApFlashInFdModeOffset = kDriverSettingsOffset;
 
 class Multipanel final : public AbstractPanel {
 public:
-    // Takes ownership of device; binds the references and runs the start-up
-    // exchange with the panel (blocks for startupWait()).
+    // Takes ownership of device; binds the references and asks for the
+    // start-up exchange with the panel, which runs once the threads start.
     explicit Multipanel(HidDevice *device);
 
     void update() override;
@@ -34,12 +34,14 @@ public:
     std::uint8_t currentSelector() const { return selectorPosition.load(); }
 
     // The pause between the blank start-up report and reading the panel's
-    // state back; 500 ms, shortened by tests.
+    // state back, spent on the refresh thread; 500 ms, changed by tests.
     static std::uint32_t startupWait();
     static void setStartupWait(std::uint32_t ms);
 
 private:
-    void readPanelState();
+    // The start-up exchange, on the refresh thread: blanks the panel, waits,
+    // reads its input state back and queues it for the simulator thread.
+    void deviceExchange() override;
     void fillCache();
 
     // Simulator thread only.

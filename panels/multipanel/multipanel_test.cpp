@@ -100,12 +100,32 @@ protected:
     std::uint32_t tick = 100000;
 };
 
-TEST_F(MultipanelTest, StartupExchangeBlanksPanelAndReadsSelector) {
+template <typename Done>
+bool waitFor(Done done, int timeoutMs = 2000) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > until) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+const Bytes kBlankStartupReport = {0x00, 0x0F, 0x0F, 0x0F, 0x0F, 0x0F, 0x0F, 0x0F, 0x0F, 0x0F, 0x0F, 0x00, 0x00};
+
+// The start-up exchange runs on the panel's refresh thread; what it reads
+// back waits in the queue for the simulator thread's next update.
+TEST_F(MultipanelTest, StartupExchangeBlanksPanelAndItsReadBackWaitsForUpdate) {
     hostsim::clearLog();
     create();
+    EXPECT_TRUE(hostsim::featureReports(device).empty()) << "nothing written before the threads start";
+    panel->start();
+    ASSERT_TRUE(waitFor([&] { return panel->queuedEvents() >= 1; }));
     const auto reports = hostsim::featureReports(device);
     ASSERT_FALSE(reports.empty());
-    EXPECT_EQ(reports[0], Bytes({0x00, 0x0F, 0x0F, 0x0F, 0x0F, 0x0F, 0x0F, 0x0F, 0x0F, 0x0F, 0x0F, 0x00, 0x00}));
+    EXPECT_EQ(reports[0], kBlankStartupReport);
+    EXPECT_EQ(hostsim::log(), "") << "logged where it takes effect";
+    EXPECT_EQ(panel->currentSelector(), 0);
+    panel->update();
     EXPECT_EQ(hostsim::log(), "get feature\n");
     EXPECT_EQ(panel->currentSelector(), 0x08);
 }
@@ -114,6 +134,10 @@ TEST_F(MultipanelTest, FailedStartupReadIsSilent) {
     hostsim::failGetFeature(device, true);
     hostsim::clearLog();
     create();
+    panel->start();
+    // The stored last report is replayed once the exchange is over.
+    ASSERT_TRUE(waitFor([&] { return panel->queuedEvents() >= 1; }));
+    panel->update();
     EXPECT_EQ(hostsim::log(), "");
     EXPECT_EQ(panel->currentSelector(), 0);
 }
@@ -130,6 +154,55 @@ TEST_F(MultipanelTest, MachSpeedShowsItsHundredths) {
     const hostsim::multipanel::Display display =
         hostsim::multipanel::decodeDisplay(hostsim::latestFeature(device, 0, 13));
     EXPECT_EQ(display.top + "|" + display.bottom, "  0.78|   78") << display.text();
+}
+
+// An aircraft load's exchange: the state read back (CRS with AP held) is
+// applied between the live report that came before it and the one after.
+TEST_F(MultipanelTest, ReadBackIsAppliedInOrderWithLiveReportsAtTheNextUpdate) {
+    Bytes answer(13, 0);
+    answer[1] = 0x10 | 0x80;
+    hostsim::setFeatureAnswer(device, answer);
+    hostsim::setFloat(kHeading, 90.0f);
+    create();
+    panel->start();
+    ASSERT_TRUE(waitFor([&] { return panel->queuedEvents() >= 1; }));
+    panel->update();
+    ASSERT_EQ(hostsim::getInt(kApMode), 1);
+    hostsim::clearDatarefWrites();
+    hostsim::clearLog();
+
+    hostsim::queueInput(device, hostsim::multipanel::encoderReport(Selector::Hdg, Encoder::Up));
+    ASSERT_TRUE(waitFor([&] { return !panel->replayPending(); }));
+    const std::uint32_t before = panel->queuedEvents();
+    panel->initialize();
+    ASSERT_TRUE(waitFor([&] { return panel->queuedEvents() == before + 1; }));
+    hostsim::queueInput(device, hostsim::multipanel::encoderReport(Selector::Hdg, Encoder::Down));
+    ASSERT_TRUE(waitFor([&] { return panel->queuedEvents() == before + 2; }));
+    EXPECT_TRUE(hostsim::datarefWrites().empty()) << "nothing applied before the update";
+    EXPECT_EQ(hostsim::log(), "");
+
+    panel->update();
+    std::vector<std::string> written;
+    for (const hostsim::DatarefWrite &write : hostsim::datarefWrites()) written.push_back(write.path);
+    EXPECT_EQ(written, std::vector<std::string>({kHeading, kApMode, kHeading}));
+    EXPECT_EQ(hostsim::getInt(kApMode), 2);
+    EXPECT_FLOAT_EQ(hostsim::getFloat(kHeading), 90.0f);
+    EXPECT_EQ(panel->currentSelector(), 0x08) << "the last live report's selector";
+    EXPECT_EQ(hostsim::log(), "get feature\n");
+}
+
+// The pause is far longer than the bound: teardown ends it and nothing is
+// read back or queued.
+TEST_F(MultipanelTest, TeardownDuringTheStartupPauseEndsItAndReadsNothing) {
+    Multipanel::setStartupWait(60000);
+    create();
+    panel->start();
+    ASSERT_FALSE(hostsim::waitFeature(device, 0, 13, 0, 2000).empty());
+    const auto begin = std::chrono::steady_clock::now();
+    panel->teardown();
+    EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(5));
+    EXPECT_EQ(panel->queuedEvents(), 0u);
+    EXPECT_EQ(hostsim::featureReports(device).size(), 1u) << "only the blank report";
 }
 
 TEST_F(MultipanelTest, HeadingRunsOneTo360AndCourseZeroTo359) {
@@ -386,16 +459,6 @@ float flightLoop(float, float, int, void *refcon) {
     return 0.05f;
 }
 
-template <typename Done>
-bool waitFor(Done done, int timeoutMs = 2000) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > until) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
-}
-
 class MultipanelThreadTest : public MultipanelTest {
 protected:
     void SetUp() override {
@@ -406,10 +469,13 @@ protected:
         XPLMUnregisterFlightLoopCallback(flightLoop, panel);
         MultipanelTest::TearDown();
     }
+    // Returns once the start-up exchange is over (its state queued), so that
+    // the blank start-up report is not taken for a periodic one.
     void startWithFlightLoop() {
         create();
         XPLMRegisterFlightLoopCallback(flightLoop, 0.05f, panel);
         panel->start();
+        ASSERT_TRUE(waitFor([&] { return panel->queuedEvents() >= 1; }));
     }
 };
 
