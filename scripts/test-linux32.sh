@@ -19,11 +19,14 @@ echo 'int main(void) { return 0; }' >"$probe_dir/probe.c"
 gcc -m32 -static -o "$probe_dir/probe" "$probe_dir/probe.c"
 if ! "$probe_dir/probe" 2>/dev/null || [ "${DROVANEL_ASSUME_NO_IA32:-}" = 1 ]; then
   bash "$ROOT/scripts/setup.sh" qemu-user-static
+  how="under qemu-i386-static"
+else
+  how="directly"
 fi
 
 cd "$ROOT"
 start=$(date +%s)
-echo "=== linux32"
+echo "=== linux32 (the tests run $how)"
 build_preset linux32
 ctest --preset linux32
 echo "linux32 test run passed in $(( $(date +%s) - start )) s"
