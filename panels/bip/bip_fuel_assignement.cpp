@@ -2,6 +2,7 @@
 
 #include "bip_assignements.h"
 #include "bip_log.h"
+#include "single_precision.h"
 
 namespace drovanel {
 

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "single_precision.h"
+
 namespace drovanel {
 
 void encodeLampReport(const LensColour (&colours)[kLensCount], std::uint8_t (&report)[kLampReportSize]) {

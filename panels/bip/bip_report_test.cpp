@@ -27,6 +27,10 @@ TEST(BipReportTest, BrightnessInWholeTenths) {
     EXPECT_EQ(brightnessPercent(0.0f), 0);
     EXPECT_EQ(brightnessPercent(0.55f), 50);
     EXPECT_EQ(brightnessPercent(0.99f), 90);
+    // The tenths are rounded to float before truncation in every build
+    // (unrounded, x87 code shows 60 and 80).
+    EXPECT_EQ(brightnessPercent(0.7f), 70);
+    EXPECT_EQ(brightnessPercent(0.9f), 90);
     EXPECT_EQ(brightnessPercent(1.0f), 100);
     // Outside 0-1 the percent wraps as a byte; values that cannot be counted
     // give 0 instead of an undefined conversion.

@@ -1,6 +1,7 @@
 #include "multipanel_display.h"
 
 #include "rotary_filter.h"
+#include "single_precision.h"
 
 namespace drovanel {
 namespace multipanel {

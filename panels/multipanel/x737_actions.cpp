@@ -5,6 +5,7 @@
 #include "host_command.h"
 #include "multipanel_actions.h"
 #include "rotary_filter.h"
+#include "single_precision.h"
 
 namespace drovanel {
 namespace multipanel {

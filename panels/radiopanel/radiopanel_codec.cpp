@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "single_precision.h"
+
 namespace drovanel {
 namespace radio {
 

@@ -33,7 +33,15 @@ TEST(RadioDisplayFormat, LongerValuesUseMorePositionsInsteadOfAnUnshowableCode) 
 }
 
 TEST(RadioDisplayFormat, HundredthsTruncateInSinglePrecision) {
-    EXPECT_EQ(hundredths(0.78f), 78);
+    // The product is rounded to float before it is truncated, in every
+    // build: unrounded (x87), each of these shows one hundredth less.
+    struct Row {
+        float value;
+        int shown;
+    };
+    for (const Row &row : {Row{0.78f, 78}, Row{2.3f, 230}, Row{0.29f, 29}, Row{1.15f, 115}, Row{0.06f, 6}}) {
+        EXPECT_EQ(hundredths(row.value), row.shown) << row.value;
+    }
     EXPECT_EQ(hundredths(12.349f), 1234);
     EXPECT_EQ(hundredths(1e30f), 2147483520);
     EXPECT_EQ(hundredths(std::numeric_limits<float>::quiet_NaN()), 0);

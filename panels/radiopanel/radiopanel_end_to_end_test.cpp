@@ -37,12 +37,14 @@ protected:
     }
 
     // Queues a report on the panel and runs flight loops until its reader
-    // has handed it over and the flight loop has applied it.
+    // has handed it over and the flight loop has applied it. Until the
+    // reader's first read has queued its report, the queue may hold only
+    // the refresh thread's replay of the stored one.
     void press(int device, PanelSlot slot, const std::vector<std::uint8_t> &report) {
         hostsim::queueInput(device, report);
         AbstractPanel *panel = panelInSlot(slot);
         const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-        while ((hostsim::pendingInput(device) > 0 || panel->queuedEvents() == 0) &&
+        while ((hostsim::pendingInput(device) > 0 || panel->replayPending() || panel->queuedEvents() == 0) &&
                std::chrono::steady_clock::now() < until) {
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }
