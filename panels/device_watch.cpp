@@ -127,6 +127,7 @@ void DeviceWatch::stop() {
     current_.clear();
     listedOnce_ = false;
     changed_.store(false);
+    forceChange_.store(false);
 }
 
 void DeviceWatch::run() {
@@ -135,15 +136,26 @@ void DeviceWatch::run() {
         hold.unlock();
         listNow();
         hold.lock();
-        wake_.wait_for(hold, std::chrono::milliseconds(periodMs_), [this] { return stopping_; });
+        wake_.wait_for(hold, std::chrono::milliseconds(periodMs_),
+                       [this] { return stopping_ || forceChange_.load(); });
     }
+}
+
+void DeviceWatch::listSoon() {
+    std::lock_guard<std::mutex> hold(wakeLock_);
+    forceChange_.store(true);
+    wake_.notify_all();
 }
 
 void DeviceWatch::listNow() {
     std::lock_guard<std::mutex> listing(listingLock_);
-    if (lister_ == nullptr || !lister_(&scratch_)) return;
+    bool forced = forceChange_.exchange(false);
+    if (lister_ == nullptr || !lister_(&scratch_)) {
+        if (forced) forceChange_.store(true);  // the next listing that works raises it
+        return;
+    }
     std::lock_guard<std::mutex> hold(listLock_);
-    bool differs = !listedOnce_ || !samePanels(scratch_, current_);
+    bool differs = forced || !listedOnce_ || !samePanels(scratch_, current_);
     // The old list's storage is refilled by the next listing.
     current_.swap(scratch_);
     listedOnce_ = true;

@@ -33,6 +33,11 @@ public:
     // Wakes the thread and joins it; the flag and the list are cleared.
     void stop();
 
+    // Wakes the thread to list at once and raise a change whatever it finds:
+    // a reader saw its device go, and the core wants a fresh list before it
+    // looks for the panel's return. Any thread.
+    void listSoon();
+
     // Lists once and compares with the last list. The thread does this each
     // period; tests call it to make the watch look now. Any thread.
     void listNow();
@@ -50,6 +55,7 @@ private:
     DeviceLister lister_;
     std::uint32_t periodMs_;
     std::atomic<bool> changed_{false};
+    std::atomic<bool> forceChange_{false};
 
     std::mutex listingLock_;             // one listing at a time; guards scratch_
     std::vector<ListedDevice> scratch_;  // the next listing goes here

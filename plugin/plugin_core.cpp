@@ -149,8 +149,12 @@ void serviceHotPlug() {
         if (panel == nullptr) continue;
         if (panel->deviceGone() || (unlisted & (1u << i)) != 0) disconnect(static_cast<PanelSlot>(i));
     }
-    // The list may be up to a period old: a panel gone and back within it
-    // is still listed, and discovery (which lists afresh) finds it again.
+    // A reader's news comes before the list shows it: a fresh list tells
+    // whether the panel is back (plugged in again at once) or gone.
+    if (readerSawGone) {
+        watch().listSoon();
+        return;
+    }
     CoreRegistry registry(true);
     if (g.devices.adoptable(g.listing, registry)) discoverPanels(systemDeviceServices(), registry, createPanel);
 }
