@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -57,10 +58,13 @@ TEST(DevicePathKeyTest, IdsFromWindowsPaths) {
     }
 }
 
-// The list the watch's lister hands out; tests change it between listings.
+// The list the watch's lister hands out; tests change it between listings
+// (under the lock while the watch's thread runs).
+std::mutex gListedLock;
 std::vector<ListedDevice> gListed;
 bool gListWorks = true;
 bool scriptedLister(std::vector<ListedDevice> *out) {
+    std::lock_guard<std::mutex> hold(gListedLock);
     if (!gListWorks) return false;
     *out = gListed;
     return true;
@@ -103,13 +107,18 @@ TEST(DeviceWatchTest, ThreadListsUntilStopped) {
     gListWorks = true;
     DeviceWatch watch(scriptedLister, 5);
     watch.start();
-    gListed = {panel("a", kBipProductId)};
-    bool seen = false;
-    for (int i = 0; i < 400 && !seen; ++i) {
-        seen = watch.takeChange();
+    {
+        std::lock_guard<std::mutex> hold(gListedLock);
+        gListed = {panel("a", kBipProductId)};
+    }
+    // The first listing raises a change in any case: wait for the panel.
+    std::vector<ListedDevice> seen;
+    for (int i = 0; i < 400 && seen.empty(); ++i) {
+        if (watch.takeChange()) watch.snapshot(&seen);
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    EXPECT_TRUE(seen);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].path, "a");
     watch.stop();
     std::vector<ListedDevice> after;
     watch.snapshot(&after);
