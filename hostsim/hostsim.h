@@ -254,8 +254,15 @@ std::uint16_t productId(PanelKind kind);
 // Attaches a device at the end of the list; returns its device number.
 int attach(PanelKind kind);
 int attachDevice(std::uint16_t vendorId, std::uint16_t productId);
-// Unplugs: pending and later reads return 0, opens fail, it leaves the list.
+// Unplugs: pending and later reads on its handles return 0, their feature
+// reports are refused, opens fail, it leaves the list.
 void detach(int device);
+// Plugs an unplugged device back in at its place in the list, under a path of
+// its own for this appearance ("vhid:3.2" for device 3's second), as the
+// kernel names each appearance anew. Handles from before stay gone.
+void plug(int device);
+// The device's path in the list now.
+std::string devicePath(int device);
 int deviceCount();
 bool deviceOpen(int device);  // opened by the plug-in and not closed
 int openCount(int device);    // how many times it was opened

@@ -99,6 +99,7 @@ struct Device {
     long readAttempts = 0;
     int opens = 0;
     int openNow = 0;
+    int appearances = 1;  // plugged in this many times; names the path of each
 };
 
 // An open device. Blocked readers hold their own reference, so reset() and
@@ -106,6 +107,7 @@ struct Device {
 struct DeviceHandle {
     std::shared_ptr<Device> device;
     bool cancelled = false;
+    bool gone = false;  // its device was unplugged: a replug does not revive it
 };
 
 // The calls into the plug-in of one kind (CallKind).

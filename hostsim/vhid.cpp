@@ -77,8 +77,30 @@ int attachDevice(std::uint16_t vendorId, std::uint16_t productId) {
 void detach(int device) {
     State &s = detail::state();
     std::lock_guard<std::mutex> lock(s.mu);
-    detail::byNumber(s, device).attached = false;
+    Device &d = detail::byNumber(s, device);
+    d.attached = false;
+    for (auto &entry : s.handles) {
+        if (entry.second->device.get() == &d) entry.second->gone = true;
+    }
     s.vhidChanged.notify_all();
+}
+
+void plug(int device) {
+    State &s = detail::state();
+    std::lock_guard<std::mutex> lock(s.mu);
+    Device &d = detail::byNumber(s, device);
+    if (d.attached) return;
+    ++d.appearances;
+    d.path = "vhid:" + std::to_string(d.number) + "." + std::to_string(d.appearances);
+    d.attached = true;
+    d.input.clear();  // a panel plugged in again has sent nothing yet
+    s.vhidChanged.notify_all();
+}
+
+std::string devicePath(int device) {
+    State &s = detail::state();
+    std::lock_guard<std::mutex> lock(s.mu);
+    return detail::byNumber(s, device).path;
 }
 
 int deviceCount() {
@@ -261,7 +283,7 @@ DROVANEL_VHID_API int drovanel_vhid_read(void *handle, unsigned char *buffer, in
         return -1;
     }
     for (;;) {
-        if (h->cancelled || !d.attached) {
+        if (h->cancelled || h->gone || !d.attached) {
             return 0;
         }
         if (d.failReads) {
@@ -295,7 +317,7 @@ DROVANEL_VHID_API int drovanel_vhid_set_feature(void *handle, const unsigned cha
         return 0;
     }
     Device &d = *h->device;
-    if (!d.attached || d.refuseWrites) {
+    if (h->gone || !d.attached || d.refuseWrites) {
         return 0;
     }
     d.features.emplace_back(buffer, buffer + size);
@@ -311,7 +333,7 @@ DROVANEL_VHID_API int drovanel_vhid_get_feature(void *handle, unsigned char *buf
         return 0;
     }
     const Device &d = *h->device;
-    if (!d.attached || d.failGetFeature) {
+    if (h->gone || !d.attached || d.failGetFeature) {
         return 0;
     }
     // buffer[0] keeps the report id asked for; the rest is the set answer,

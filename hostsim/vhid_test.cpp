@@ -161,6 +161,37 @@ TEST_F(VhidTest, ReadBlocksUntilInputCancelOrUnplug) {
     EXPECT_EQ(hostsim::pendingInput(0), 1);
 }
 
+TEST_F(VhidTest, PlugBringsADeviceBackUnderANewPathAndOldHandlesStayGone) {
+    hostsim::attach(hostsim::PanelKind::Multi);
+    int radio = hostsim::attach(hostsim::PanelKind::Radio);
+    void *old = drovanel_vhid_open("vhid:1");
+    ASSERT_NE(old, nullptr);
+    hostsim::detach(radio);
+    EXPECT_EQ(drovanel_vhid_count(), 1);
+    hostsim::plug(radio);
+    hostsim::plug(radio);  // plugged already: nothing happens
+    EXPECT_EQ(drovanel_vhid_count(), 2);
+    EXPECT_EQ(hostsim::devicePath(radio), "vhid:1.2");
+    char path[32] = {};
+    unsigned short vendor = 0, product = 0;
+    ASSERT_EQ(drovanel_vhid_info(1, path, sizeof path, &vendor, &product), 1);
+    EXPECT_STREQ(path, "vhid:1.2");
+    EXPECT_EQ(drovanel_vhid_open("vhid:1"), nullptr) << "the old path is gone";
+
+    hostsim::queueInput(radio, {0x00, 0x01, 0x02, 0x03});
+    unsigned char buffer[4] = {0, 1, 2, 3};
+    EXPECT_EQ(drovanel_vhid_read(old, buffer, 4), 0) << "a handle from before the unplug stays gone";
+    EXPECT_EQ(drovanel_vhid_set_feature(old, buffer, 4), 0);
+    EXPECT_EQ(drovanel_vhid_get_feature(old, buffer, 4), 0);
+    void *fresh = drovanel_vhid_open("vhid:1.2");
+    ASSERT_NE(fresh, nullptr);
+    EXPECT_EQ(drovanel_vhid_read(fresh, buffer, 4), 4);
+    EXPECT_EQ(drovanel_vhid_set_feature(fresh, buffer, 4), 1);
+    drovanel_vhid_close(old);
+    drovanel_vhid_close(fresh);
+    EXPECT_EQ(hostsim::openCount(radio), 2);
+}
+
 TEST_F(VhidTest, FailingReadsAreCountedAndWakeABlockedReader) {
     int sw = hostsim::attach(hostsim::PanelKind::Switch);
     void *h = drovanel_vhid_open("vhid:0");

@@ -161,7 +161,11 @@ void AbstractPanel::readerLoop() {
     while (running_.load() && device_ != nullptr) {
         std::uint8_t buffer[kReadSize] = {};
         int n = device_->read(buffer, kReadSize, wideName_.c_str());
-        if (n == HidDevice::kReadCancelled) break;
+        if (n == HidDevice::kReadCancelled) {
+            // Not cancelled by teardown: the device went away.
+            if (running_.load()) deviceGone_.store(true);
+            break;
+        }
         if (n > 0) {
             std::uint32_t length = static_cast<std::uint32_t>(std::min(n, kReadSize));
             pushEvent(buffer, length, kEventLive);

@@ -105,6 +105,9 @@ public:
     void setRefreshPeriod(std::uint32_t ms) { refreshPeriod_.store(ms); }
 
     bool running() const { return running_.load(); }
+    // Set by the reader when a read reported the device gone while the
+    // panel was running (not when teardown cancelled it). Any thread.
+    bool deviceGone() const { return deviceGone_.load(std::memory_order_relaxed); }
     bool replayPending() const { return replayPending_.load(); }
 
     // Number of queued events (for tests and diagnostics).
@@ -159,6 +162,7 @@ private:
     std::atomic<bool> running_{true};
     std::atomic<bool> replayPending_{true};
     std::atomic<bool> tornDown_{false};
+    std::atomic<bool> deviceGone_{false};
     HidDevice *device_;
     SettingsFile settingsFile_;
     std::atomic<std::uint8_t> settingsBlock_[kSettingsSize];

@@ -5,6 +5,7 @@
 #include <cwchar>
 
 #include "XPLMUtilities.h"
+#include "hid/device_list.h"
 #include "panel_ids.h"
 
 namespace drovanel {
@@ -39,17 +40,20 @@ HidDevice *openDevicePath(DeviceServices &services, wchar_t *path, std::uint32_t
     return device;
 }
 
-void adoptNew(PanelRegistry &registry, PanelCreator create, PanelSlot slot, HidDevice *device) {
+void adoptNew(PanelRegistry &registry, PanelCreator create, PanelSlot slot, HidDevice *device,
+              const std::string &deviceKey) {
     AbstractPanel *panel = create(slot, device);
     if (panel != nullptr) {
         registry.adopt(slot, panel);
+        registry.adoptedFrom(slot, deviceKey);
     } else {
         delete device;
     }
 }
 
-// The slot a panel of this product id goes into, or false when none is free.
-bool slotFor(const PanelRegistry &registry, std::uint16_t productId, PanelSlot *slot) {
+}  // namespace
+
+bool slotForProduct(const PanelRegistry &registry, std::uint16_t productId, PanelSlot *slot) {
     switch (productId) {
         case kMultiPanelProductId:
             *slot = PanelSlot::Multipanel;
@@ -71,6 +75,8 @@ bool slotFor(const PanelRegistry &registry, std::uint16_t productId, PanelSlot *
             return false;
     }
 }
+
+namespace {
 
 void scanInterface(DeviceServices &services, PanelRegistry &registry, PanelCreator create, std::uint32_t dev,
                    std::uint32_t iface, bool *leaveDevice) {
@@ -94,9 +100,15 @@ void scanInterface(DeviceServices &services, PanelRegistry &registry, PanelCreat
     }
     if (path == nullptr) return;  // the services reported a path without giving one
 
+    const std::string key = devicePathKey(path);
+    if (registry.skipDevice(key)) {
+        services.release(path);
+        return;
+    }
     HidDevice *device = openDevicePath(services, path, nullptr, false);
     services.release(path);
     if (device == nullptr) {
+        registry.openFailed(key);
         logCode("Drovanel : no handle error=%d\n", services.lastError());
         return;
     }
@@ -109,7 +121,7 @@ void scanInterface(DeviceServices &services, PanelRegistry &registry, PanelCreat
     }
     if (vendor == kSaitekVendorId && product == kBipProductId && registry.slotEmpty(PanelSlot::Bip)) {
         XPLMDebugString("Drovanel: BIP listed\n");
-        adoptNew(registry, create, PanelSlot::Bip, device);
+        adoptNew(registry, create, PanelSlot::Bip, device, key);
         *leaveDevice = true;
         return;
     }
@@ -185,10 +197,17 @@ void discoverPanels(DeviceServices &services, PanelRegistry &registry, PanelCrea
         }
         PanelSlot slot;
         if (info.type == kRawInputTypeHid && info.vendorId == kSaitekVendorId &&
-            slotFor(registry, info.productId, &slot)) {
-            std::uint32_t firstError = 0;
-            HidDevice *device = openDevicePath(services, name, &firstError, slot == PanelSlot::Bip);
-            if (device != nullptr) adoptNew(registry, create, slot, device);
+            slotForProduct(registry, info.productId, &slot)) {
+            const std::string key = devicePathKey(name);
+            if (!registry.skipDevice(key)) {
+                std::uint32_t firstError = 0;
+                HidDevice *device = openDevicePath(services, name, &firstError, slot == PanelSlot::Bip);
+                if (device != nullptr) {
+                    adoptNew(registry, create, slot, device, key);
+                } else {
+                    registry.openFailed(key);
+                }
+            }
         }
         services.release(name);
     }

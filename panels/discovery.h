@@ -3,6 +3,8 @@
 #ifndef DROVANEL_PANELS_DISCOVERY_H
 #define DROVANEL_PANELS_DISCOVERY_H
 
+#include <cstdint>
+
 #include "hid/device_services.h"
 #include "panel_registry.h"
 
@@ -10,6 +12,10 @@ namespace drovanel {
 
 // The creator of drivers; the default is createPanel(). Tests pass their own.
 using PanelCreator = AbstractPanel *(*)(PanelSlot slot, HidDevice *device);
+
+// The slot a panel of this product id goes into, as discovery fills them:
+// false when none is free (or the Switch Panel is ignored).
+bool slotForProduct(const PanelRegistry &registry, std::uint16_t productId, PanelSlot *slot);
 
 void discoverPanels(DeviceServices &services, PanelRegistry &registry, PanelCreator create);
 void scanHidInterfaces(DeviceServices &services, PanelRegistry &registry, PanelCreator create);

@@ -2,17 +2,21 @@
 
 #include <cstdint>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "XPLMMenus.h"
 #include "XPLMPlugin.h"
 #include "XPLMProcessing.h"
 #include "XPLMUtilities.h"
 #include "behaviour.h"
+#include "device_watch.h"
 #include "discovery.h"
 #include "panel_factory.h"
 #include "preferences_file.h"
 #include "preferences_window.h"
 #include "radiopanel/radiopanel.h"
+#include "slot_devices.h"
 
 namespace drovanel {
 
@@ -37,8 +41,16 @@ struct Globals {
     int items[kMenuItemCount] = {};
     bool ignoreSwitchPanel = false;
     PreferencesWindow *window = nullptr;
+    SlotDevices devices;
+    std::vector<ListedDevice> listing;  // the watch's list, taken when it changed
 };
 Globals g;
+
+// Runs while the plug-in is enabled.
+DeviceWatch &watch() {
+    static DeviceWatch instance(listSystemDevices);
+    return instance;
+}
 
 AbstractPanel *&slotRef(PanelSlot slot) { return g.slots[static_cast<int>(slot)]; }
 
@@ -59,19 +71,92 @@ void checkRadioItem(PanelSlot slot) {
     checkItem(radioItem(slot), panel != nullptr && panel->dmeInSecondSegment());
 }
 
+bool isRadioSlot(PanelSlot slot) { return slot == PanelSlot::Radiopanel1 || slot == PanelSlot::Radiopanel2; }
+
+void enableRadioItem(PanelSlot slot) {
+    XPLMEnableMenuItem(g.menu, radioItem(slot), slotRef(slot) != nullptr ? 1 : 0);
+}
+
+void logPanelLine(const AbstractPanel &panel, const char *what) {
+    std::string line = "Drovanel : " + panel.panelName() + what;
+    XPLMDebugString(line.c_str());
+}
+
 class CoreRegistry : public PanelRegistry {
 public:
+    // A hot-plug registry leaves held and failed devices alone and brings
+    // each panel it adopts up as if it had been there at the aircraft load.
+    explicit CoreRegistry(bool hotPlug) : hotPlug_(hotPlug) {}
+
     bool slotEmpty(PanelSlot slot) const override { return g.slots[static_cast<int>(slot)] == nullptr; }
     void adopt(PanelSlot slot, AbstractPanel *panel) override {
         slotRef(slot) = panel;
-        if (slot == PanelSlot::Radiopanel1 || slot == PanelSlot::Radiopanel2) checkRadioItem(slot);
+        if (isRadioSlot(slot)) checkRadioItem(slot);
     }
     bool ignoreSwitchPanel() const override { return g.ignoreSwitchPanel; }
+
+    void adoptedFrom(PanelSlot slot, const std::string &deviceKey) override {
+        g.devices.held(slot, deviceKey);
+        if (!hotPlug_) return;
+        // The driver's constructor made its bindings as an aircraft load does.
+        AbstractPanel *panel = slotRef(slot);
+        if (isRadioSlot(slot)) enableRadioItem(slot);
+        logPanelLine(*panel, " connected\n");
+    }
+    void openFailed(const std::string &deviceKey) override { g.devices.openFailed(deviceKey); }
+    bool skipDevice(const std::string &deviceKey) const override { return hotPlug_ && g.devices.skip(deviceKey); }
+
+private:
+    bool hotPlug_;
 };
 
 void discover() {
-    CoreRegistry registry;
+    CoreRegistry registry(false);
     discoverPanels(systemDeviceServices(), registry, createPanel);
+}
+
+void disconnect(PanelSlot slot) {
+    AbstractPanel *panel = slotRef(slot);
+    panel->teardown();  // writes the settings file
+    slotRef(slot) = nullptr;
+    g.devices.released(slot);
+    if (isRadioSlot(slot)) {
+        enableRadioItem(slot);
+        checkRadioItem(slot);
+    }
+    logPanelLine(*panel, " disconnected\n");
+    delete panel;
+}
+
+// The flight loop's first step: panels whose device went are torn down and
+// empty slots are offered to new devices. Costs a few atomic loads when
+// nothing came or went.
+void serviceHotPlug() {
+    bool changed = watch().takeChange();
+    bool readerSawGone = false;
+    for (AbstractPanel *panel : g.slots) {
+        if (panel != nullptr && panel->deviceGone()) readerSawGone = true;
+    }
+    if (!changed && !readerSawGone) return;
+
+    unsigned unlisted = 0;
+    if (changed) {
+        watch().snapshot(&g.listing);
+        unlisted = g.devices.goneSlots(g.listing);
+    }
+    for (int i = 0; i < kPanelSlotCount; ++i) {
+        AbstractPanel *panel = g.slots[i];
+        if (panel == nullptr) continue;
+        if (panel->deviceGone() || (unlisted & (1u << i)) != 0) disconnect(static_cast<PanelSlot>(i));
+    }
+    // A reader's news comes before the list shows it: a fresh list tells
+    // whether the panel is back (plugged in again at once) or gone.
+    if (readerSawGone) {
+        watch().listSoon();
+        return;
+    }
+    CoreRegistry registry(true);
+    if (g.devices.adoptable(g.listing, registry)) discoverPanels(systemDeviceServices(), registry, createPanel);
 }
 
 void initializeAll() {
@@ -93,6 +178,7 @@ void toggleDme(PanelSlot slot) {
 
 AbstractPanel *panelInSlot(PanelSlot slot) { return slotRef(slot); }
 bool ignoreSwitchPanelSet() { return g.ignoreSwitchPanel; }
+void deviceWatchListNow() { watch().listNow(); }
 
 int pluginStart(const PluginIdentity &identity, char *outName, char *outSig, char *outDesc) {
     std::strcpy(outName, identity.name);
@@ -113,6 +199,10 @@ int pluginStart(const PluginIdentity &identity, char *outName, char *outSig, cha
 int pluginEnable() {
     readPreferences(&g.ignoreSwitchPanel);
     checkItem(g.items[kItemIgnoreSwitchPanel], g.ignoreSwitchPanel);
+    g.devices = SlotDevices();
+    g.listing.clear();
+    // Started first, so that a panel plugged in during discovery is listed.
+    watch().start();
     discover();
     XPLMEnableMenuItem(g.menu, g.items[kItemRadio1Dme], slotRef(PanelSlot::Radiopanel1) != nullptr ? 1 : 0);
     XPLMEnableMenuItem(g.menu, g.items[kItemRadio2Dme], slotRef(PanelSlot::Radiopanel2) != nullptr ? 1 : 0);
@@ -124,10 +214,12 @@ int pluginEnable() {
 
 void pluginDisable() {
     XPLMUnregisterFlightLoopCallback(flightLoopCallback, nullptr);
+    watch().stop();
     deleteAllPanels();
 }
 
 void pluginStop() {
+    watch().stop();
     deleteAllPanels();
     if (g.window != nullptr) {
         delete g.window;  // destroys the root widget with its children
@@ -144,9 +236,11 @@ void deleteAllPanels() {
         delete panel;
         panel = nullptr;
     }
+    g.devices.releaseAll();
 }
 
 float flightLoopCallback(float, float, int, void *) {
+    serviceHotPlug();
     if (!kBehaviour32) XPLMDebugString("Drovane : callback ");
     for (int i = 0; i < kPanelSlotCount; ++i) {
         if (g.slots[i] == nullptr) continue;

@@ -32,6 +32,10 @@ void deleteAllPanels();
 AbstractPanel *panelInSlot(PanelSlot slot);
 bool ignoreSwitchPanelSet();
 
+// Makes the device watch list now rather than at its next period, so that
+// tests see a plug or unplug without waiting. Any thread.
+void deviceWatchListNow();
+
 }  // namespace drovanel
 
 #endif

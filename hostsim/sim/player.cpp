@@ -197,6 +197,13 @@ bool Player::run(const Step &step, std::string *failure) {
             tick();
             return true;
         }
+        case Action::Plug: {
+            Device *d = device(step.device);
+            plug(d->number);
+            d->attached = true;
+            tick();
+            return true;
+        }
         case Action::SetDataref:
             if (step.value == std::floor(step.value) && std::fabs(step.value) < 2147483647.0) {
                 setIntAt(step.path, step.index, static_cast<int>(step.value));

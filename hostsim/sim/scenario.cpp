@@ -183,6 +183,11 @@ void Parser::line(const std::vector<std::string> &w, Step *step) {
         if (kindOf(w[1]) == nullptr) fail("no device named '" + w[1] + "'");
         step->action = Action::Detach;
         step->device = w[1];
+    } else if (command == "plug") {
+        wantCount(w, 2, 2, "plug DEVICE");
+        if (kindOf(w[1]) == nullptr) fail("no device named '" + w[1] + "'");
+        step->action = Action::Plug;
+        step->device = w[1];
     } else if (command == "set") {
         wantCount(w, 3, 3, "set DATAREF[INDEX] VALUE");
         step->action = Action::SetDataref;
@@ -594,6 +599,7 @@ ${BIP_SAMPLE} stands for the sample BIP configuration file.
 Panels attached at start: multi, switch, radio1, radio2, bip.
   attach multi|switch|radio|bip     plug in another (named radio3, multi2, ...)
   detach DEVICE                     unplug it
+  plug DEVICE                       plug an unplugged one back in
   enable | disable                  the plug-in (enabled before the first
                                     step unless the scenario says 'enable')
 Multi Panel (multi):

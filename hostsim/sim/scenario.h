@@ -16,6 +16,7 @@ enum class Action {
     Disable,
     Attach,   // word: multi, switch, radio, bip; device: the name it gets
     Detach,   // device
+    Plug,     // device: an unplugged one plugged back in
     MultiSelector,       // device, code: multipanel::Selector
     MultiTurn,           // device, up, count, fast
     MultiPress,          // device, word: ap hdg nav ias alt vs apr rev

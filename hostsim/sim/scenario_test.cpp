@@ -129,12 +129,15 @@ TEST(ScenarioParse, AttachedPanelsGetNamesLaterStepsMayUse) {
         "radio3 swap upper\n"
         "attach multi\n"
         "multi2 press ap\n"
-        "detach radio3\n");
+        "detach radio3\n"
+        "plug radio3\n");
     ASSERT_EQ(1u, s.errors.size());
     EXPECT_EQ(1, s.errors[0].line);
     EXPECT_EQ("unknown step 'radio3'", s.errors[0].message);
     EXPECT_EQ("radio3", s.steps[0].device);
     EXPECT_EQ("multi2", s.steps[2].device);
+    EXPECT_EQ(Action::Plug, s.steps[5].action);
+    EXPECT_EQ("radio3", s.steps[5].device);
 }
 
 TEST(ScenarioParse, EachKindOfMistakeNamesItsLine) {
@@ -152,6 +155,7 @@ TEST(ScenarioParse, EachKindOfMistakeNamesItsLine) {
     EXPECT_EQ("1: unknown position 'maybe' (one of: on, off)", errorOf("switch battery maybe"));
     EXPECT_EQ("1: the BIP has no controls; use 'expect bip ...'", errorOf("bip lens 3"));
     EXPECT_EQ("1: no device named 'radio9'", errorOf("detach radio9"));
+    EXPECT_EQ("1: no device named 'radio9'", errorOf("plug radio9"));
     EXPECT_EQ("1: the lens must be a whole number from 0 to 23, not '24'", errorOf("expect bip lens 24 red"));
     EXPECT_EQ("1: unknown lens colour 'blue' (one of: red, green, amber, off)", errorOf("expect bip lens 2 blue"));
     EXPECT_EQ("1: a Switch Panel shows its gear lamps: expect switch gear ...",

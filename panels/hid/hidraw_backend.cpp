@@ -15,18 +15,23 @@
 #include <atomic>
 #include <cctype>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "XPLMUtilities.h"
+#include "device_list.h"
 
 namespace drovanel {
 
 namespace {
 
 constexpr char kHidrawPrefix[] = "hidraw";
+constexpr char kSysClassHidraw[] = "/sys/class/hidraw";
+constexpr char kDevRoot[] = "/dev";
 constexpr char kHidIdKey[] = "HID_ID=";
 
 // Report descriptor items: a one-byte prefix (tag in the high nibble, type
@@ -101,8 +106,9 @@ public:
             }
             bool hungUp = (fds[1].revents & (POLLERR | POLLHUP | POLLNVAL)) != 0;
             if (n < 0 && (errno == EAGAIN || errno == EINTR) && !hungUp) continue;
-            // EIO or ENODEV once the panel is unplugged (0 from a closed
-            // stand-in): the caller waits before it tries again.
+            // An unplugged panel's node hangs up and reads fail with EIO
+            // (a closed stand-in reads 0): the device is gone for good.
+            if (hungUp || n == 0 || errno == ENODEV) return kReadCancelled;
             return kReadFailed;
         }
     }
@@ -186,6 +192,11 @@ std::vector<HidrawEntry> listHidrawDevices(const std::string &classRoot, const s
         HidrawEntry entry;
         if (!file || !parseHidId(text.str(), &entry.vendorId, &entry.productId)) continue;
         entry.path = devRoot + "/" + item->d_name;
+        char target[PATH_MAX];
+        if (realpath((classRoot + "/" + item->d_name + "/device").c_str(), target) != nullptr) {
+            const char *slash = std::strrchr(target, '/');
+            entry.instance = slash != nullptr ? slash + 1 : target;
+        }
         found.emplace_back(number, entry);
     }
     closedir(dir);
@@ -217,6 +228,12 @@ HidrawServices::HidrawServices(std::string classRoot, std::string devRoot)
 
 int HidrawServices::listCount() {
     entries_ = listHidrawDevices(classRoot_, devRoot_);
+    // A device that left the list is named again if it fails on its return.
+    for (auto it = reportedPaths_.begin(); it != reportedPaths_.end();) {
+        bool listed = std::any_of(entries_.begin(), entries_.end(),
+                                  [&](const HidrawEntry &e) { return e.path == *it; });
+        it = listed ? std::next(it) : reportedPaths_.erase(it);
+    }
     return static_cast<int>(entries_.size());
 }
 
@@ -248,8 +265,17 @@ HidDevice *HidrawServices::openPath(const std::string &path, std::uint32_t *erro
     return device;
 }
 
+bool listSystemDevices(std::vector<ListedDevice> *out) {
+    std::size_t n = 0;
+    for (HidrawEntry &e : listHidrawDevices(kSysClassHidraw, kDevRoot)) {
+        listEntryAt(out, n++) = ListedDevice{std::move(e.path), std::move(e.instance), e.vendorId, e.productId};
+    }
+    out->resize(n);
+    return true;
+}
+
 DeviceServices &systemDeviceServices() {
-    static HidrawServices services("/sys/class/hidraw", "/dev");
+    static HidrawServices services(kSysClassHidraw, kDevRoot);
     return services;
 }
 

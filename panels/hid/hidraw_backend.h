@@ -18,6 +18,10 @@ struct HidrawEntry {
     std::string path;  // device node, e.g. /dev/hidraw3
     std::uint16_t vendorId = 0;
     std::uint16_t productId = 0;
+    // The kernel's name of the HID device behind the node (the device link's
+    // target, e.g. "0003:06A3:0D05.0007"): its sequence number is new at
+    // each plug, even where the node's number is used again.
+    std::string instance;
 };
 
 // Reads vendor and product from a hid device's uevent text (the line
@@ -53,7 +57,8 @@ private:
     std::string devRoot_;
     std::vector<HidrawEntry> entries_;  // as of the last listCount()
     // Paths whose failed open was logged: a device the user may not open is
-    // named once, not at every discovery. Discovery's thread only.
+    // named once while it stays listed, not at every discovery. Discovery's
+    // thread only.
     std::set<std::string> reportedPaths_;
 };
 

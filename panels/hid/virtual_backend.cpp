@@ -3,6 +3,7 @@
 // loading process provides.
 #include <cstring>
 
+#include "device_list.h"
 #include "list_device_services.h"
 
 extern "C" {
@@ -69,6 +70,28 @@ public:
 };
 
 }  // namespace
+
+// Each appearance of a virtual device has a path of its own, so the path
+// tells appearances apart.
+bool listSystemDevices(std::vector<ListedDevice> *out) {
+    std::size_t n = 0;
+    int count = drovanel_vhid_count();
+    for (int i = 0; i < count; ++i) {
+        char buffer[kPathSize] = {};
+        unsigned short vendor = 0;
+        unsigned short product = 0;
+        // A device unplugged between the count and here ends the list early.
+        if (drovanel_vhid_info(i, buffer, kPathSize, &vendor, &product) != 1) break;
+        buffer[kPathSize - 1] = '\0';
+        ListedDevice &entry = listEntryAt(out, n++);
+        entry.path.assign(buffer);
+        entry.instance.clear();
+        entry.vendorId = vendor;
+        entry.productId = product;
+    }
+    out->resize(n);
+    return true;
+}
 
 DeviceServices &systemDeviceServices() {
     static VirtualServices services;

@@ -14,8 +14,11 @@ extern "C" {
 #include <atomic>
 #include <cstddef>
 #include <cstdlib>
+#include <string>
+#include <utility>
 #include <vector>
 
+#include "device_list.h"
 #include "device_services.h"
 #include "win32_device.h"
 
@@ -74,6 +77,8 @@ int Win32Device::read(std::uint8_t *buffer, int size, const wchar_t *eventName) 
 
     if (ok) return got > 0 ? static_cast<int>(got) : kReadFailed;
     if (error == ERROR_OPERATION_ABORTED || cancelled_.load()) return kReadCancelled;
+    // The panel was unplugged: its handle stays dead.
+    if (error == ERROR_DEVICE_NOT_CONNECTED) return kReadCancelled;
     return kReadFailed;
 }
 
@@ -305,6 +310,40 @@ bool Win32Services::attributes(HidDevice *device, std::uint16_t *vendorId, std::
 }
 
 }  // namespace
+
+// The present HID interfaces from their own SetupDi set (discovery's walk
+// keeps another), with the ids their paths carry. Windows names a device
+// the same way each time it is plugged into the same port, so the instance
+// stays empty: the reader finds such a panel gone.
+bool listSystemDevices(std::vector<ListedDevice> *out) {
+    GUID hidClass = {};
+    HidD_GetHidGuid(&hidClass);
+    HDEVINFO set = SetupDiGetClassDevsW(&hidClass, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
+    if (set == INVALID_HANDLE_VALUE) return false;
+    SP_DEVICE_INTERFACE_DATA iface = {};
+    iface.cbSize = sizeof(iface);
+    std::vector<char> record;
+    std::size_t n = 0;
+    for (DWORD i = 0; SetupDiEnumDeviceInterfaces(set, nullptr, &hidClass, i, &iface); ++i) {
+        DWORD required = 0;
+        SetupDiGetDeviceInterfaceDetailW(set, &iface, nullptr, 0, &required, nullptr);
+        if (required <= kDetailPathOffset) continue;
+        record.assign(required + sizeof(wchar_t), 0);
+        auto *detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W *>(record.data());
+        detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W);
+        if (!SetupDiGetDeviceInterfaceDetailW(set, &iface, detail, required, nullptr, nullptr)) continue;
+        ListedDevice &device = listEntryAt(out, n++);
+        device.path.clear();
+        for (const wchar_t *c = detail->DevicePath; *c != L'\0'; ++c) device.path += static_cast<char>(*c);
+        device.instance.clear();
+        device.vendorId = 0;
+        device.productId = 0;
+        idsFromDevicePath(device.path, &device.vendorId, &device.productId);
+    }
+    SetupDiDestroyDeviceInfoList(set);
+    out->resize(n);
+    return true;
+}
 
 HidDevice *adoptWin32Handle(void *handle) { return new Win32Device(static_cast<HANDLE>(handle)); }
 

@@ -42,6 +42,17 @@ bool reportsLookLike(const std::string &answer, const std::vector<std::pair<std:
     return seen;
 }
 
+// Flies until the host's log holds text, or limitMs passes; the time it took, or -1.
+long long flyUntilLogged(const std::string &text, int limitMs) {
+    auto begin = Clock::now();
+    for (;;) {
+        long long ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - begin).count();
+        if (hostsim::log().find(text) != std::string::npos) return ms;
+        if (ms > limitMs) return -1;
+        fly(50);
+    }
+}
+
 void checkReports(PanelSide &side, const char *label, const std::vector<std::pair<std::string, std::size_t>> &kinds,
                   const std::string &needed, const std::string &name) {
     std::string answer = side.ask(std::string("received ") + label);
@@ -82,6 +93,20 @@ int main(int argc, char **argv) {
     fly(500);
     std::size_t after = hostsim::commandJournal().size() + hostsim::datarefWrites().size();
     check(after > before, "input from the Switch Panel reaches the simulator");
+
+    // The Radio Panel dropped off the bus and plugged back in: lin.xpl's
+    // backend sees it go and come back, and drives it again.
+    side.ask("unplug Radio");
+    long long goneMs = flyUntilLogged("Drovanel : Radiopanel1 disconnected\n", 3000);
+    check(goneMs >= 0, "an unplugged Radio Panel leaves its slot", std::to_string(goneMs) + " ms");
+    std::printf("  disconnected after %lld ms\n", goneMs);
+    side.ask("received Radio");
+    std::string plugged = side.ask("plug Radio");
+    long long backMs = flyUntilLogged("Drovanel : Radiopanel1 connected\n", 4000);
+    check(backMs >= 0, "the Radio Panel plugged back is adopted again", plugged + ", " + std::to_string(backMs) + " ms");
+    std::printf("  connected after %lld ms (%s)\n", backMs, plugged.c_str());
+    fly(1000);
+    checkReports(side, "Radio", {{"00", 23}, {"ff", 23}}, "ff", "the Radio Panel plugged back gets its reports again");
 
     auto begin = Clock::now();
     plugin.disable();

@@ -25,7 +25,7 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 CACHE=${DROVANEL_KERNEL_CACHE:-$ROOT/build/kernel-cache}
 WORK=${DROVANEL_KERNEL_WORK:-$ROOT/build/kernel}
-BOOT_LIMIT=${DROVANEL_KERNEL_BOOT_LIMIT:-75}   # seconds per boot
+BOOT_LIMIT=${DROVANEL_KERNEL_BOOT_LIMIT:-150}  # seconds per boot (the guest unplugs and replugs a panel)
 CXX=${CXX:-g++}
 MODULES=(hid uhid hid-generic)
 
@@ -93,7 +93,7 @@ say "kernel $(cat "$KERNEL/package")"
 mkdir -p "$WORK/obj"
 FLAGS=(-std=c++17 -O1 -Wall -Wextra -Werror -pthread -DDROVANEL_BEHAVIOUR_32=0
        -I"$ROOT/panels" -I"$ROOT/sdk" -I"$ROOT/tests/kernel")
-SOURCES=(panels/abstract_panel.cpp panels/discovery.cpp panels/tick.cpp panels/settings_file.cpp
+SOURCES=(panels/abstract_panel.cpp panels/device_paths.cpp panels/discovery.cpp panels/tick.cpp panels/settings_file.cpp
          panels/hid/list_device_services.cpp panels/hid/hidraw_backend.cpp
          tests/kernel/sdk_stub.cpp tests/kernel/hidraw_guest_test.cpp)
 

@@ -10,6 +10,7 @@
 //   received <label>        the feature reports written since the last ask,
 //                           as hex, comma separated, oldest first
 //   unplug <label>          destroys the device
+//   plug <label>            creates it again; answers "ok /dev/hidrawN"
 //   quit
 // At start it prints "node <label> /dev/hidrawN" for each device, then "ready".
 #include <dirent.h>
@@ -215,6 +216,11 @@ std::string command(std::vector<Device> &devices, const std::string &line) {
     if (verb == "unplug") {
         destroy(*d);
         return "ok";
+    }
+    if (verb == "plug" && d->fd < 0) {
+        d->node.clear();
+        std::string why = create(*d);
+        return why.empty() ? "ok " + d->node : "error " + why;
     }
     return "error bad command: " + line;
 }

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstring>
@@ -14,7 +15,9 @@
 #include <thread>
 #include <vector>
 
+#include "device_watch.h"
 #include "discovery.h"
+#include "hid/device_list.h"
 #include "hid/device_services.h"
 #include "hid/win32_device.h"
 #include "hostsim/hostsim.h"
@@ -161,7 +164,14 @@ public:
         delete panel;
     }
     bool ignoreSwitchPanel() const override { return false; }
+    // Keeps the devices that failed to open and leaves them alone after.
+    void openFailed(const std::string &key) override { failed.push_back(key); }
+    bool skipDevice(const std::string &key) const override {
+        return skipFailed && std::find(failed.begin(), failed.end(), key) != failed.end();
+    }
     int adopted = 0;
+    std::vector<std::string> failed;
+    bool skipFailed = false;
 };
 
 int createCalls = 0;
@@ -247,6 +257,72 @@ TEST(Win32ServicesTest, DiscoveryFindsNoPanelAmongWinesDevices) {
         at = log.find('\n', at);
         at = at == std::string::npos ? log.size() : at + 1;
     }
+}
+
+// The watch's own SetupDi listing names the same interfaces as discovery's
+// walk, so the core can tell which of them left.
+TEST(Win32WatchTest, TheWatchListsTheInterfacesDiscoveryWalks) {
+    std::vector<ListedDevice> listed;
+    ASSERT_TRUE(listSystemDevices(&listed));
+    std::vector<std::string> walked;
+    DeviceServices &services = systemDeviceServices();
+    ASSERT_TRUE(services.openInterfaceSet());
+    for (std::uint32_t dev = 0; services.enumDevice(dev); ++dev) {
+        for (std::uint32_t iface = 0; services.enumInterface(dev, iface); ++iface) {
+            std::uint32_t required = 0;
+            services.interfaceDetail(dev, iface, nullptr, 0, &required);
+            std::vector<wchar_t> path(required + 1, L'\0');
+            ASSERT_TRUE(services.interfaceDetail(dev, iface, path.data(), required + 1, &required));
+            walked.push_back(devicePathKey(path.data()));
+        }
+    }
+    services.closeInterfaceSet();
+    std::vector<std::string> keys;
+    for (const ListedDevice &d : listed) {
+        keys.push_back(devicePathKey(d.path));
+        std::uint16_t vendor = 0, product = 0;
+        if (idsFromDevicePath(d.path, &vendor, &product)) {
+            EXPECT_EQ(vendor, d.vendorId) << d.path;
+            EXPECT_EQ(product, d.productId) << d.path;
+        }
+    }
+    std::sort(keys.begin(), keys.end());
+    std::sort(walked.begin(), walked.end());
+    EXPECT_EQ(keys, walked);
+    if (listed.empty()) GTEST_SKIP() << "wine lists no HID interface here";
+}
+
+// The watch's thread lists wine's devices and stops at once when told; its
+// first listing raises a change, and with no panel among wine's devices no
+// later listing does.
+TEST(Win32WatchTest, TheWatchThreadRunsAndStopsPromptly) {
+    DeviceWatch watch(listSystemDevices, 10);
+    watch.start();
+    bool first = false;
+    for (auto waited = 0ms; waited < 2000ms && !first; waited += 5ms) {
+        first = watch.takeChange();
+        std::this_thread::sleep_for(5ms);
+    }
+    EXPECT_TRUE(first);
+    std::this_thread::sleep_for(100ms);
+    EXPECT_FALSE(watch.takeChange());
+    auto begin = std::chrono::steady_clock::now();
+    watch.stop();
+    EXPECT_LT(std::chrono::steady_clock::now() - begin, 1s);
+}
+
+// A device that would not open is named once: the core's next discovery
+// (after something was plugged) leaves it alone until it leaves the list.
+TEST(Win32WatchTest, ADeviceThatFailedToOpenIsNotTriedAgain) {
+    hostsim::reset();
+    NoPanelsRegistry registry;
+    discoverPanels(systemDeviceServices(), registry, countCreate);
+    const std::string first = hostsim::log();
+    hostsim::clearLog();
+    registry.skipFailed = true;
+    discoverPanels(systemDeviceServices(), registry, countCreate);
+    if (registry.failed.empty()) GTEST_SKIP() << "every wine device opened";
+    EXPECT_EQ(hostsim::log().find("no handle"), std::string::npos) << first << "then\n" << hostsim::log();
 }
 
 }  // namespace

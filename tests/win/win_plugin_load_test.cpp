@@ -4,10 +4,12 @@
 // wine lists HID devices of its own, which discovery may report on.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "hostsim/hostsim.h"
@@ -139,6 +141,25 @@ TEST_F(WinPluginLoadTest, EnablesAgainAfterDisable) {
         plugin.disable();
         EXPECT_EQ(hostsim::flightLoopCount(), 0);
     }
+    plugin.stop();
+    EXPECT_TRUE(hostsim::offThreadCalls().empty());
+}
+
+// The device watch lists wine's devices on its own thread while the flight
+// loop runs; with no panel among them nothing is adopted or logged, and no
+// call reaches the host from another thread.
+TEST_F(WinPluginLoadTest, WatchesTheDevicesQuietly) {
+    ASSERT_EQ(plugin.start(nullptr, nullptr, nullptr), 1);
+    ASSERT_EQ(plugin.enable(), 1);
+    hostsim::clearLog();
+    std::string loops;
+    for (int i = 0; i < 24; ++i) {  // 1.2 s: two listings or more
+        hostsim::runFlightLoops(1);
+        if (!kBuild32) loops += "Drovane : callback ...callback done\n";
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    EXPECT_EQ(hostsim::log(), loops);
+    plugin.disable();
     plugin.stop();
     EXPECT_TRUE(hostsim::offThreadCalls().empty());
 }

@@ -1,0 +1,200 @@
+// The pieces of hot-plug without the plug-in: path keys and ids from
+// device paths, the watch's change flag over a scripted list, and the
+// slots' device bookkeeping.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "device_watch.h"
+#include "panel_ids.h"
+#include "plugin/slot_devices.h"
+
+namespace drovanel {
+namespace {
+
+TEST(DevicePathKeyTest, SameDeviceFromEitherWindowsListComparesEqual) {
+    struct Row {
+        const char *a;
+        const char *b;
+        bool same;
+    };
+    const Row rows[] = {
+        {"\\??\\HID#VID_06A3&PID_0D05#7&1", "\\\\?\\hid#vid_06a3&pid_0d05#7&1", true},
+        {"/dev/hidraw3", "/dev/hidraw3", true},
+        {"/dev/hidraw3", "/dev/hidraw4", false},
+        {"vhid:3", "vhid:3.2", false},
+    };
+    for (const Row &row : rows) {
+        EXPECT_EQ(devicePathKey(std::string(row.a)) == devicePathKey(std::string(row.b)), row.same) << row.a;
+    }
+    EXPECT_EQ(devicePathKey(L"\\??\\HID#A"), "\\\\?\\hid#a");
+}
+
+TEST(DevicePathKeyTest, IdsFromWindowsPaths) {
+    struct Row {
+        const char *path;
+        bool found;
+        std::uint16_t vendor;
+        std::uint16_t product;
+    };
+    const Row rows[] = {
+        {"\\\\?\\hid#vid_06a3&pid_0d05#7&2a&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030}", true, 0x06A3, 0x0D05},
+        {"\\\\?\\HID#VID_06A3&PID_0B4E#8", true, 0x06A3, 0x0B4E},
+        {"\\\\?\\hid#vid_06a3&pid_0d0", false, 0, 0},  // cut short
+        {"\\\\?\\hid#vid_0g00&pid_0001", false, 0, 0},
+        {"\\\\?\\root#keyboard#0000", false, 0, 0},
+    };
+    for (const Row &row : rows) {
+        std::uint16_t vendor = 0;
+        std::uint16_t product = 0;
+        EXPECT_EQ(idsFromDevicePath(row.path, &vendor, &product), row.found) << row.path;
+        if (row.found) {
+            EXPECT_EQ(vendor, row.vendor) << row.path;
+            EXPECT_EQ(product, row.product) << row.path;
+        }
+    }
+}
+
+// The list the watch's lister hands out; tests change it between listings
+// (under the lock while the watch's thread runs).
+std::mutex gListedLock;
+std::vector<ListedDevice> gListed;
+bool gListWorks = true;
+bool scriptedLister(std::vector<ListedDevice> *out) {
+    std::lock_guard<std::mutex> hold(gListedLock);
+    if (!gListWorks) return false;
+    *out = gListed;
+    return true;
+}
+
+ListedDevice panel(const char *path, std::uint16_t product, const char *instance = "") {
+    return ListedDevice{path, instance, kSaitekVendorId, product};
+}
+
+TEST(DeviceWatchTest, FlagsChangesOfThePanelsOnly) {
+    gListed = {panel("a", kRadioPanelProductId)};
+    gListWorks = true;
+    DeviceWatch watch(scriptedLister);
+    watch.listNow();
+    EXPECT_TRUE(watch.takeChange()) << "panels present at the first listing";
+    EXPECT_FALSE(watch.takeChange()) << "taking clears it";
+    watch.listNow();
+    EXPECT_FALSE(watch.takeChange());
+
+    gListed.push_back(ListedDevice{"mouse", "", 0x046D, 0xC077});
+    watch.listNow();
+    EXPECT_FALSE(watch.takeChange()) << "another vendor's device";
+
+    gListed[0].instance = "again";
+    watch.listNow();
+    EXPECT_TRUE(watch.takeChange()) << "same path, new appearance";
+
+    gListWorks = false;
+    gListed.clear();
+    watch.listNow();
+    EXPECT_FALSE(watch.takeChange()) << "a failed listing keeps the last list";
+    std::vector<ListedDevice> seen;
+    watch.snapshot(&seen);
+    EXPECT_EQ(seen.size(), 2u);
+    gListWorks = true;
+}
+
+TEST(DeviceWatchTest, ThreadListsUntilStopped) {
+    gListed = {};
+    gListWorks = true;
+    DeviceWatch watch(scriptedLister, 5);
+    watch.start();
+    {
+        std::lock_guard<std::mutex> hold(gListedLock);
+        gListed = {panel("a", kBipProductId)};
+    }
+    // The first listing raises a change in any case: wait for the panel.
+    std::vector<ListedDevice> seen;
+    for (int i = 0; i < 400 && seen.empty(); ++i) {
+        if (watch.takeChange()) watch.snapshot(&seen);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].path, "a");
+    watch.stop();
+    std::vector<ListedDevice> after;
+    watch.snapshot(&after);
+    EXPECT_TRUE(after.empty()) << "stop forgets the list";
+    watch.stop();  // twice is harmless
+}
+
+// A registry with the slots it is told are filled.
+class Slots : public PanelRegistry {
+public:
+    bool slotEmpty(PanelSlot slot) const override { return !filled[static_cast<int>(slot)]; }
+    void adopt(PanelSlot, AbstractPanel *) override {}
+    bool ignoreSwitchPanel() const override { return ignoreSwitch; }
+    bool filled[kPanelSlotCount] = {};
+    bool ignoreSwitch = false;
+};
+
+TEST(SlotDevicesTest, GoneWhenUnlistedOrListedAsAnotherAppearance) {
+    SlotDevices devices;
+    devices.held(PanelSlot::Radiopanel1, "r1");
+    devices.held(PanelSlot::Bip, "bip");
+    EXPECT_EQ(devices.goneSlots({panel("R1", kRadioPanelProductId, "x"), panel("bip", kBipProductId, "y")}), 0u);
+    EXPECT_EQ(devices.goneSlots({panel("r1", kRadioPanelProductId, "x2"), panel("bip", kBipProductId, "y")}),
+              1u << static_cast<int>(PanelSlot::Radiopanel1));
+    EXPECT_EQ(devices.goneSlots({panel("r1", kRadioPanelProductId, "x")}),
+              1u << static_cast<int>(PanelSlot::Bip));
+    devices.released(PanelSlot::Bip);
+    EXPECT_EQ(devices.goneSlots({panel("r1", kRadioPanelProductId, "x")}), 0u);
+}
+
+TEST(SlotDevicesTest, FailedDevicesAreSkippedUntilTheyLeaveTheList) {
+    SlotDevices devices;
+    Slots registry;
+    const std::vector<ListedDevice> listed = {panel("m", kMultiPanelProductId, "1")};
+    devices.goneSlots(listed);
+    EXPECT_TRUE(devices.adoptable(listed, registry));
+    devices.openFailed("m");
+    EXPECT_TRUE(devices.skip("m"));
+    devices.goneSlots(listed);
+    EXPECT_FALSE(devices.adoptable(listed, registry)) << "same appearance";
+    devices.goneSlots({});
+    EXPECT_FALSE(devices.skip("m")) << "it left: tried again when it returns";
+
+    devices.openFailed("m");
+    devices.goneSlots(listed);  // learns the appearance
+    devices.goneSlots({panel("m", kMultiPanelProductId, "2")});
+    EXPECT_FALSE(devices.skip("m")) << "back as another appearance between two listings";
+}
+
+TEST(SlotDevicesTest, AdoptableFollowsDiscoverysSlots) {
+    SlotDevices devices;
+    Slots registry;
+    struct Row {
+        std::uint16_t product;
+        std::vector<PanelSlot> filled;
+        bool ignoreSwitch;
+        bool adoptable;
+    };
+    const Row rows[] = {
+        {kRadioPanelProductId, {}, false, true},
+        {kRadioPanelProductId, {PanelSlot::Radiopanel1}, false, true},
+        {kRadioPanelProductId, {PanelSlot::Radiopanel1, PanelSlot::Radiopanel2}, false, false},
+        {kSwitchPanelProductId, {}, true, false},
+        {kSwitchPanelProductId, {}, false, true},
+        {kBipProductId, {PanelSlot::Bip}, false, false},
+        {0x1234, {}, false, false},
+    };
+    for (const Row &row : rows) {
+        Slots r;
+        for (PanelSlot slot : row.filled) r.filled[static_cast<int>(slot)] = true;
+        r.ignoreSwitch = row.ignoreSwitch;
+        EXPECT_EQ(devices.adoptable({panel("p", row.product)}, r), row.adoptable) << row.product;
+    }
+    devices.held(PanelSlot::Multipanel, "p");
+    EXPECT_FALSE(devices.adoptable({panel("P", kRadioPanelProductId)}, registry)) << "held already";
+}
+
+}  // namespace
+}  // namespace drovanel

@@ -1,0 +1,324 @@
+// Panels unplugged and plugged in while the plug-in runs, through the core
+// and the host's virtual panels: the slot emptied with the file written,
+// the panel adopted again with its file read, and the log, menu and
+// preferences window along the way.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "XPStandardWidgets.h"
+#include "hostsim/hostsim.h"
+#include "plugin/plugin_core.h"
+#include "tests/test_files.h"
+
+namespace drovanel {
+namespace {
+
+using drovanel::testing_files::readFile;
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr std::size_t kRepeatThresholdByte = 6;
+constexpr std::size_t kDmeOptionByte = 66;
+
+int count(const std::string &text, const std::string &part) {
+    int n = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    return n;
+}
+
+class HotPlugTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        hostsim::reset();
+        // The core keeps its Switch Panel setting between enables: set it.
+        drovanel::testing_files::writeFile(hostsim::prefsFile("Drovanel.prf"), {0});
+        char name[256], sig[256], desc[256];
+        ASSERT_EQ(pluginStart(kLinuxIdentity, name, sig, desc), 1);
+    }
+    void TearDown() override {
+        pluginDisable();
+        pluginStop();
+        EXPECT_EQ(hostsim::nullCommandFaults(), 0);
+        EXPECT_TRUE(hostsim::offThreadCalls().empty());
+    }
+    // Runs flight loops until done() holds (the readers work on their own
+    // threads) or two seconds pass.
+    template <typename Done>
+    bool loopUntil(Done done) {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+        while (!done()) {
+            if (std::chrono::steady_clock::now() > until) return false;
+            hostsim::runFlightLoops(1);
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return true;
+    }
+    // The watch lists, then one flight loop runs.
+    void listAndLoop() {
+        deviceWatchListNow();
+        hostsim::runFlightLoops(1);
+    }
+    hostsim::MenuItemState radioItem(int number) {
+        for (const hostsim::MenuState &menu : hostsim::menus()) {
+            if (menu.name == "drovanel") return menu.items[static_cast<std::size_t>(number)];
+        }
+        return {};
+    }
+};
+
+struct KindRow {
+    hostsim::PanelKind kind;
+    PanelSlot slot;
+    const char *name;
+};
+
+class EachPanelComesAndGoes : public HotPlugTest, public ::testing::WithParamInterface<KindRow> {};
+
+// Each kind: unplugged, its slot empties within the loop that sees it with
+// its file written; plugged back, it is adopted with that file.
+TEST_P(EachPanelComesAndGoes, FileWrittenAtDisconnectIsReadAtReconnect) {
+    const KindRow row = GetParam();
+    int device = hostsim::attach(row.kind);
+    ASSERT_EQ(pluginEnable(), 1);
+    ASSERT_NE(panelInSlot(row.slot), nullptr);
+    panelInSlot(row.slot)->setSettingByte(kRepeatThresholdByte, 9);
+    const std::string file = hostsim::prefsFile(std::string("Drovanel.") + row.name + ".prf");
+    hostsim::clearLog();
+
+    hostsim::detach(device);
+    // The BIP has no reader: only the listing tells that it went.
+    if (row.kind == hostsim::PanelKind::Bip) deviceWatchListNow();
+    ASSERT_TRUE(loopUntil([&] { return panelInSlot(row.slot) == nullptr; }));
+    EXPECT_FALSE(hostsim::deviceOpen(device));
+    EXPECT_EQ(count(hostsim::log(), std::string("Drovanel : ") + row.name + " disconnected\n"), 1);
+    EXPECT_EQ(count(hostsim::log(), " connected\n"), 0);
+    const Bytes atDisconnect = readFile(file);
+    ASSERT_EQ(atDisconnect.size(), 1024u);
+    EXPECT_EQ(atDisconnect[kRepeatThresholdByte], 9);
+
+    hostsim::clearLog();
+    hostsim::plug(device);
+    listAndLoop();
+    ASSERT_NE(panelInSlot(row.slot), nullptr);
+    EXPECT_EQ(panelInSlot(row.slot)->settingByte(kRepeatThresholdByte), 9) << "settings read from the file";
+    EXPECT_TRUE(hostsim::deviceOpen(device));
+    EXPECT_EQ(count(hostsim::log(), std::string("Drovanel : ") + row.name + " connected\n"), 1);
+
+    pluginDisable();
+    EXPECT_EQ(readFile(file), atDisconnect) << "nothing changed the settings in between";
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, EachPanelComesAndGoes,
+                         ::testing::Values(KindRow{hostsim::PanelKind::Multi, PanelSlot::Multipanel, "Multipanel"},
+                                           KindRow{hostsim::PanelKind::Switch, PanelSlot::Switchpanel,
+                                                   "Switchpanel"},
+                                           KindRow{hostsim::PanelKind::Radio, PanelSlot::Radiopanel1,
+                                                   "Radiopanel1"},
+                                           KindRow{hostsim::PanelKind::Bip, PanelSlot::Bip,
+                                                   "BacklitInformationPanel"}),
+                         [](const ::testing::TestParamInfo<KindRow> &info) { return std::string(info.param.name); });
+
+TEST_F(HotPlugTest, RadioPanelMenuItemsFollowTheSecondPanel) {
+    hostsim::attach(hostsim::PanelKind::Radio);
+    int second = hostsim::attach(hostsim::PanelKind::Radio);
+    ASSERT_EQ(pluginEnable(), 1);
+    hostsim::pickMenuItem("drovanel", "2. Radiopanel DME in 2nd segment");
+    ASSERT_EQ(radioItem(2).check, 2);
+
+    hostsim::detach(second);
+    ASSERT_TRUE(loopUntil([&] { return panelInSlot(PanelSlot::Radiopanel2) == nullptr; }));
+    EXPECT_FALSE(radioItem(2).enabled);
+    EXPECT_EQ(radioItem(2).check, 1);
+    EXPECT_TRUE(radioItem(1).enabled);
+    EXPECT_EQ(readFile(hostsim::prefsFile("Drovanel.Radiopanel2.prf"))[kDmeOptionByte], 1);
+
+    hostsim::clearLog();
+    hostsim::clearDatarefWrites();
+    std::size_t before = hostsim::featureReports(second).size();
+    hostsim::plug(second);
+    listAndLoop();
+    ASSERT_NE(panelInSlot(PanelSlot::Radiopanel2), nullptr);
+    EXPECT_TRUE(radioItem(2).enabled);
+    EXPECT_EQ(radioItem(2).check, 2) << "the option came back from the file";
+    // Brought up as after an aircraft load: the check report is written at once.
+    std::vector<Bytes> reports = hostsim::featureReports(second);
+    ASSERT_GT(reports.size(), before);
+    EXPECT_EQ(reports[before][0], 0xFF);
+    EXPECT_EQ(hostsim::log(), "check buttons passedDrovanel : Radiopanel2 connected\n"
+                              "Drovane : callback ...radiopanel 1 ...radiopanel 2 ...callback done\n");
+}
+
+TEST_F(HotPlugTest, NewPanelsTakeTheSlotDiscoveryGivesAndTheLimitsHold) {
+    hostsim::attach(hostsim::PanelKind::Radio);
+    hostsim::attach(hostsim::PanelKind::Radio);
+    drovanel::testing_files::writeFile(hostsim::prefsFile("Drovanel.prf"), {1});  // ignore the Switch Panel
+    ASSERT_EQ(pluginEnable(), 1);
+    ASSERT_TRUE(ignoreSwitchPanelSet());
+    AbstractPanel *first = panelInSlot(PanelSlot::Radiopanel1);
+    hostsim::clearLog();
+
+    int third = hostsim::attach(hostsim::PanelKind::Radio);
+    int switches = hostsim::attach(hostsim::PanelKind::Switch);
+    listAndLoop();
+    EXPECT_EQ(panelInSlot(PanelSlot::Switchpanel), nullptr) << "ignored as at enable";
+    EXPECT_EQ(panelInSlot(PanelSlot::Radiopanel1), first);
+    EXPECT_EQ(hostsim::openCount(third), 0) << "no slot for a third Radio Panel";
+    EXPECT_EQ(hostsim::openCount(switches), 0);
+    EXPECT_EQ(hostsim::log(), "Drovane : callback ...radiopanel 1 ...radiopanel 2 ...callback done\n");
+
+    // A free slot: the third panel takes the first Radio Panel's place.
+    hostsim::detach(0);
+    // (The new driver may sit at the old one's address: watch the device.)
+    ASSERT_TRUE(loopUntil([&] { return hostsim::deviceOpen(third); })) << hostsim::log();
+    EXPECT_NE(panelInSlot(PanelSlot::Radiopanel1), nullptr);
+    EXPECT_EQ(count(hostsim::log(), "Drovanel : Radiopanel1 disconnected\n"), 1);
+    EXPECT_EQ(count(hostsim::log(), "Drovanel : Radiopanel1 connected\n"), 1);
+
+    // Not ignored any more: the toggle's discovery takes the Switch Panel.
+    hostsim::pickMenuItem("drovanel", "Ignore Switchpanel");
+    EXPECT_NE(panelInSlot(PanelSlot::Switchpanel), nullptr);
+}
+
+TEST_F(HotPlugTest, UnpluggedAndPluggedBackWithinOneFlightLoop) {
+    int radio = hostsim::attach(hostsim::PanelKind::Radio);
+    ASSERT_EQ(pluginEnable(), 1);
+    AbstractPanel *old = panelInSlot(PanelSlot::Radiopanel1);
+    const int opens = hostsim::openCount(radio);
+    hostsim::clearLog();
+    hostsim::detach(radio);
+    hostsim::plug(radio);
+    // No listing in between: the reader alone tells.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (!old->deviceGone() && std::chrono::steady_clock::now() < until) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ASSERT_TRUE(old->deviceGone());
+    hostsim::runFlightLoops(1);
+    EXPECT_EQ(panelInSlot(PanelSlot::Radiopanel1), nullptr);
+    // The watch lists at once, and the next loops take the panel up again.
+    ASSERT_TRUE(loopUntil([&] { return hostsim::deviceOpen(radio); }));
+    EXPECT_NE(panelInSlot(PanelSlot::Radiopanel1), nullptr);
+    EXPECT_GT(hostsim::openCount(radio), opens);
+    std::string log = hostsim::log();
+    std::size_t gone = log.find("Drovanel : Radiopanel1 disconnected\n");
+    std::size_t back = log.find("check buttons passedDrovanel : Radiopanel1 connected\n");
+    EXPECT_LT(gone, back) << log;
+    EXPECT_NE(back, std::string::npos) << log;
+    EXPECT_EQ(count(log, "Drovanel : "), 2) << "nothing else: " << log;
+}
+
+TEST_F(HotPlugTest, APanelGoneForGoodLeavesOnlyItsLine) {
+    int radio = hostsim::attach(hostsim::PanelKind::Radio);
+    ASSERT_EQ(pluginEnable(), 1);
+    hostsim::clearLog();
+    hostsim::detach(radio);
+    ASSERT_TRUE(loopUntil([] { return panelInSlot(PanelSlot::Radiopanel1) == nullptr; }));
+    for (int i = 0; i < 5; ++i) listAndLoop();
+    EXPECT_EQ(count(hostsim::log(), "Drovanel : "), 1) << hostsim::log();
+    EXPECT_EQ(count(hostsim::log(), "Drovanel : Radiopanel1 disconnected\n"), 1);
+}
+
+TEST_F(HotPlugTest, ADeviceThatCannotBeOpenedIsTriedOncePerAppearance) {
+    ASSERT_EQ(pluginEnable(), 1);
+    int bip = hostsim::attach(hostsim::PanelKind::Bip);
+    hostsim::failOpen(bip, true);
+    hostsim::clearLog();
+    listAndLoop();
+    EXPECT_EQ(panelInSlot(PanelSlot::Bip), nullptr);
+    const std::string firstTry = hostsim::log();
+    EXPECT_NE(firstTry.find("Drovanel : no handle error=5\n"), std::string::npos);
+
+    // Other devices come and go: the failed one is not tried again.
+    int other = hostsim::attach(hostsim::PanelKind::Multi);
+    for (int i = 0; i < 5; ++i) listAndLoop();
+    hostsim::detach(other);
+    for (int i = 0; i < 5; ++i) listAndLoop();
+    EXPECT_EQ(count(hostsim::log(), "no handle"), 1);
+
+    // A new appearance is tried again, and now it opens.
+    hostsim::detach(bip);
+    listAndLoop();
+    hostsim::failOpen(bip, false);
+    hostsim::plug(bip);
+    listAndLoop();
+    EXPECT_NE(panelInSlot(PanelSlot::Bip), nullptr);
+    EXPECT_EQ(count(hostsim::log(), "Drovanel : BacklitInformationPanel connected\n"), 1);
+}
+
+TEST_F(HotPlugTest, NothingPluggedNothingChanges) {
+    int devices[] = {hostsim::attach(hostsim::PanelKind::Multi), hostsim::attach(hostsim::PanelKind::Radio),
+                     hostsim::attach(hostsim::PanelKind::Bip)};
+    ASSERT_EQ(pluginEnable(), 1);
+    std::vector<int> opens;
+    for (int device : devices) opens.push_back(hostsim::openCount(device));
+    hostsim::clearLog();
+    for (int i = 0; i < 5; ++i) listAndLoop();
+    std::string loop = "Drovane : callback ...multipanel ...radiopanel 1 ...bip 1 ...callback done\n";
+    std::string expected;
+    for (int i = 0; i < 5; ++i) expected += loop;
+    EXPECT_EQ(hostsim::log(), expected);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(hostsim::openCount(devices[i]), opens[static_cast<std::size_t>(i)]);
+}
+
+TEST_F(HotPlugTest, TheWatchThreadFindsANewPanelWithinTwoSeconds) {
+    ASSERT_EQ(pluginEnable(), 1);
+    int radio = hostsim::attach(hostsim::PanelKind::Radio);
+    EXPECT_TRUE(loopUntil([] { return panelInSlot(PanelSlot::Radiopanel1) != nullptr; }));
+    EXPECT_TRUE(hostsim::deviceOpen(radio));
+}
+
+TEST_F(HotPlugTest, PreferencesWindowOpenWhileItsPanelGoes) {
+    int radio = hostsim::attach(hostsim::PanelKind::Radio);
+    ASSERT_EQ(pluginEnable(), 1);
+    hostsim::pickMenuItem("drovanel", "Preferences...");
+    hostsim::WidgetId root = hostsim::frontRoot();
+    ASSERT_NE(root, nullptr);
+
+    hostsim::detach(radio);
+    ASSERT_TRUE(loopUntil([] { return panelInSlot(PanelSlot::Radiopanel1) == nullptr; }));
+    const Bytes written = readFile(hostsim::prefsFile("Drovanel.Radiopanel1.prf"));
+    // "OK" with the panel gone writes nowhere (ASan sees a freed driver).
+    ASSERT_TRUE(hostsim::pressButton(hostsim::findWidget("OK", xpWidgetClass_Button)));
+    EXPECT_EQ(readFile(hostsim::prefsFile("Drovanel.Radiopanel1.prf")), written);
+
+    hostsim::pickMenuItem("drovanel", "Preferences...");
+    std::string shown = hostsim::renderWindow(hostsim::frontRoot());
+    std::size_t first = shown.find("Radiopanel #1");
+    std::size_t second = shown.find("Radiopanel #2");
+    ASSERT_LT(first, second) << shown;
+    EXPECT_NE(shown.substr(first, second - first).find("(disabled)"), std::string::npos) << shown;
+}
+
+TEST_F(HotPlugTest, DisableAndStopWithAPanelGoneWriteItsFile) {
+    int radio = hostsim::attach(hostsim::PanelKind::Radio);
+    int multi = hostsim::attach(hostsim::PanelKind::Multi);
+    ASSERT_EQ(pluginEnable(), 1);
+    panelInSlot(PanelSlot::Radiopanel1)->setSettingByte(kRepeatThresholdByte, 4);
+    panelInSlot(PanelSlot::Multipanel)->setSettingByte(kRepeatThresholdByte, 5);
+    AbstractPanel *gone = panelInSlot(PanelSlot::Radiopanel1);
+    hostsim::detach(radio);
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (!gone->deviceGone() && std::chrono::steady_clock::now() < until) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    // No flight loop ran: disable tears the gone panel down like the others.
+    hostsim::clearLog();
+    pluginDisable();
+    EXPECT_EQ(hostsim::log().find("disconnected"), std::string::npos);
+    EXPECT_EQ(readFile(hostsim::prefsFile("Drovanel.Radiopanel1.prf"))[kRepeatThresholdByte], 4);
+    EXPECT_FALSE(hostsim::deviceOpen(multi));
+
+    // Unplugged while disable tears down: nothing is left open.
+    ASSERT_EQ(pluginEnable(), 1);
+    hostsim::detach(multi);
+    pluginDisable();
+    pluginStop();
+    EXPECT_FALSE(hostsim::deviceOpen(multi));
+    EXPECT_EQ(readFile(hostsim::prefsFile("Drovanel.Multipanel.prf"))[kRepeatThresholdByte], 5);
+}
+
+}  // namespace
+}  // namespace drovanel
