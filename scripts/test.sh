@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the native build and its sanitizer builds,
-# the Windows builds under wine, and the Linux backend on a real kernel in
-# qemu. Installs what is missing first.
+# the Windows builds under wine, and the Linux backend and the 64-bit
+# Windows plug-in (under wine) on a real kernel in qemu. Installs what is
+# missing first.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 setup_base
 cd "$ROOT"
@@ -15,4 +16,6 @@ echo "=== windows (mingw-w64, wine)"
 bash "$ROOT/scripts/test-windows.sh"
 echo "=== kernel (hidraw in a qemu guest)"
 DROVANEL_KERNEL_PLUGIN_BUILD="$ROOT/build/linux" bash "$ROOT/tests/kernel/run.sh" --self-check
+echo "=== wine in the kernel guest (win.xpl through wine's HID stack)"
+bash "$ROOT/tests/kernel/win-run.sh" --self-check
 echo "all test runs passed in $(( $(date +%s) - start )) s"
