@@ -16,6 +16,7 @@ extern "C" {
 #include <hidsdi.h>
 }
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -24,6 +25,7 @@ extern "C" {
 #include <thread>
 #include <vector>
 
+#include "hid/win32_device.h"
 #include "hostsim/hostsim.h"
 #include "hostsim/panels/bip.h"
 #include "hostsim/panels/multipanel.h"
@@ -39,6 +41,7 @@ namespace rp = hostsim::radiopanel;
 namespace sp = hostsim::switchpanel;
 
 constexpr std::uint16_t kSaitek = 0x06A3;
+constexpr std::uint16_t kOtherMaker = 0x1209;
 // uhid-panels' labels and the products they carry.
 struct PanelId {
     const char *label;
@@ -407,6 +410,82 @@ void playScenario(const char *pluginPath, const char *outputPath) {
     check(offThread.empty(), "no host call from the panels' threads", offThread);
 }
 
+// ---------------------------------------------------------------- unplug
+
+// The path of the first HID interface of another maker's uhid device.
+std::wstring otherDevicePath(std::uint16_t *product) {
+    std::wstring found;
+    GUID hid;
+    HidD_GetHidGuid(&hid);
+    HDEVINFO set = SetupDiGetClassDevsW(&hid, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
+    if (set == INVALID_HANDLE_VALUE) return found;
+    SP_DEVICE_INTERFACE_DATA iface = {};
+    iface.cbSize = sizeof iface;
+    for (DWORD i = 0; found.empty() && SetupDiEnumDeviceInterfaces(set, nullptr, &hid, i, &iface); ++i) {
+        std::vector<DWORD> storage(512, 0);
+        auto *detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W *>(storage.data());
+        detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W);
+        if (!SetupDiGetDeviceInterfaceDetailW(set, &iface, detail, storage.size() * sizeof(DWORD), nullptr, nullptr)) {
+            continue;
+        }
+        HANDLE h = CreateFileW(detail->DevicePath, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                               nullptr);
+        if (h == INVALID_HANDLE_VALUE) continue;
+        HIDD_ATTRIBUTES attributes = {};
+        attributes.Size = sizeof attributes;
+        if (HidD_GetAttributes(h, &attributes) && attributes.VendorID == kOtherMaker) {
+            found = detail->DevicePath;
+            *product = attributes.ProductID;
+        }
+        CloseHandle(h);
+    }
+    SetupDiDestroyDeviceInfoList(set);
+    return found;
+}
+
+// A device that leaves while the backend's read waits on it: the read, and
+// every later one, report it gone for good, so the panel's reader stops
+// instead of failing again and again. Each run unplugs another of the other
+// maker's devices (uhid-panels' "Other<product - 1>").
+void unplugWhileReading() {
+    std::uint16_t product = 0;
+    std::wstring path = otherDevicePath(&product);
+    if (path.empty()) {
+        check(false, "another maker's device is there to unplug");
+        return;
+    }
+    HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        check(false, "the device to unplug opens", "error " + std::to_string(GetLastError()));
+        return;
+    }
+    drovanel::HidDevice *device = drovanel::adoptWin32Handle(handle);
+    std::atomic<int> first{-100};
+    std::atomic<DWORD> firstError{0};
+    std::thread reader([&] {
+        std::uint8_t buffer[8];
+        first.store(device->read(buffer, sizeof buffer, L"drovanel-win-guest-unplug"));
+        firstError.store(GetLastError());
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    std::string answer = ask("unplug Other" + std::to_string(product - 1));
+    auto until = Clock::now() + std::chrono::milliseconds(kReportWaitMs);
+    while (first.load() == -100 && Clock::now() < until) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    bool ended = first.load() != -100;
+    if (!ended) device->cancel();
+    reader.join();
+    std::uint8_t buffer[8];
+    int second = device->read(buffer, sizeof buffer, L"drovanel-win-guest-unplug");
+    DWORD secondError = GetLastError();
+    delete device;
+    check(answer == "ok" && ended, "a waiting read ends when its device leaves", answer);
+    check(first.load() == drovanel::HidDevice::kReadCancelled && second == drovanel::HidDevice::kReadCancelled,
+          "reads of a device that left report it gone for good",
+          "first " + std::to_string(first.load()) + " (error " + std::to_string(firstError.load()) + "), then " +
+              std::to_string(second) + " (error " + std::to_string(secondError) + ")");
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
@@ -416,7 +495,10 @@ int main(int argc, char **argv) {
     fromPanels = openPipe(argv[4], GENERIC_READ);
     if (results == nullptr || toPanels == INVALID_HANDLE_VALUE || fromPanels == INVALID_HANDLE_VALUE) return 2;
     auto begin = Clock::now();
-    if (waitForDevices()) playScenario(argv[1], argv[5]);
+    if (waitForDevices()) {
+        playScenario(argv[1], argv[5]);
+        unplugWhileReading();
+    }
     long long s = std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - begin).count();
     std::fprintf(results, "win-guest: %d checks, %d failed (%lld s)\n", checksRun, checksFailed, s);
     std::fclose(results);
