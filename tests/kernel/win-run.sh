@@ -18,10 +18,11 @@
 #
 # What wine needed (wine 8.0, its HID bus driver winebus.sys):
 #  - "DisableUdevd"=1 under HKLM\System\CurrentControlSet\Services\winebus:
-#    without udevd, libudev's enumeration leaves out every device node that
-#    udev has not initialised (there is no /run/udev/data in the guest), and
-#    no udev monitor events come. With it, winebus lists /dev/hidraw* itself,
-#    watches /dev with inotify and reads each device's ids from sysfs.
+#    the guest runs no udevd, so udev's monitor never tells winebus of a
+#    device that comes or goes (libudev's first enumeration alone still
+#    finds the nodes: an unplugged device then stays listed and its reads
+#    wait forever). With it, winebus lists /dev/hidraw* itself, watches /dev
+#    with inotify and reads each device's ids from sysfs.
 #  - "Enable SDL"=0: when SDL loads, winebus starts only the SDL bus, which
 #    never shows hidraw devices; "DisableInput"=1 keeps evdev devices out.
 #  - write access to /dev/hidrawN (root in the guest).
