@@ -78,7 +78,7 @@ int Win32Device::read(std::uint8_t *buffer, int size, const wchar_t *eventName) 
     if (ok) return got > 0 ? static_cast<int>(got) : kReadFailed;
     if (error == ERROR_OPERATION_ABORTED || cancelled_.load()) return kReadCancelled;
     // The panel was unplugged: its handle stays dead.
-    if (error == ERROR_DEVICE_NOT_CONNECTED) return kReadCancelled;
+    if (readErrorMeansGone(error)) return kReadCancelled;
     return kReadFailed;
 }
 
@@ -346,6 +346,21 @@ bool listSystemDevices(std::vector<ListedDevice> *out) {
 }
 
 HidDevice *adoptWin32Handle(void *handle) { return new Win32Device(static_cast<HANDLE>(handle)); }
+
+bool readErrorMeansGone(unsigned long error) {
+    switch (error) {
+        case ERROR_DEVICE_NOT_CONNECTED:  // Windows' HID class, once the device left
+        case ERROR_DEV_NOT_EXIST:
+        // wine's HID class completes the reads of a device that left, and
+        // fails every later one, with STATUS_DELETE_PENDING, which reaches
+        // the caller as access denied; an open handle is never denied a
+        // read otherwise.
+        case ERROR_ACCESS_DENIED:
+            return true;
+        default:
+            return false;
+    }
+}
 
 DeviceServices &systemDeviceServices() {
     static Win32Services services;

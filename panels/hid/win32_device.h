@@ -11,6 +11,11 @@ namespace drovanel {
 // handle is a Windows HANDLE; the device takes ownership.
 HidDevice *adoptWin32Handle(void *handle);
 
+// Whether a failed read's system error code says the device is gone for
+// good (unplugged): its reads then return kReadCancelled, so that the
+// panel's reader stops instead of retrying a device that will not return.
+bool readErrorMeansGone(unsigned long error);
+
 }  // namespace drovanel
 
 #endif

@@ -144,6 +144,22 @@ TEST(Win32DeviceTest, ASignalFromElsewhereDoesNotEndTheRead) {
     CloseHandle(foreign);
 }
 
+// A device that left fails its reads for good: with device-not-connected on
+// Windows, with access denied under wine (seen on unplugged uhid panels in
+// the kernel guest). Other failures may pass, so the reader retries them.
+TEST(Win32DeviceTest, ReadErrorsOfADeviceThatLeftMeanGoneForGood) {
+    struct Row {
+        unsigned long error;
+        bool gone;
+    };
+    const Row rows[] = {
+        {ERROR_DEVICE_NOT_CONNECTED, true}, {ERROR_DEV_NOT_EXIST, true},   {ERROR_ACCESS_DENIED, true},
+        {ERROR_GEN_FAILURE, false},         {ERROR_BROKEN_PIPE, false},    {ERROR_INVALID_USER_BUFFER, false},
+        {ERROR_IO_PENDING, false},          {ERROR_SUCCESS, false},
+    };
+    for (const Row &row : rows) EXPECT_EQ(readErrorMeansGone(row.error), row.gone) << "error " << row.error;
+}
+
 TEST(Win32DeviceTest, FeatureReportsOnSomethingThatIsNoHidDeviceFail) {
     PipePanel panel;
     ASSERT_TRUE(panel.ready());
