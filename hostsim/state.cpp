@@ -72,6 +72,7 @@ void reset() {
     s.vhidChanged.notify_all();
 
     detail::resetPrefsFolder(s);
+    detail::resetAircraft(s);
 }
 
 std::vector<std::string> offThreadCalls() {

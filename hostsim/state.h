@@ -138,6 +138,8 @@ struct State {
     std::string tempPrefsFolder;    // made by the host, removed on reset
     std::string prefsFolder;        // the one in use
 
+    std::string userAircraft;  // full path of the user's .acf file
+
     std::vector<std::unique_ptr<Widget>> widgets;  // live, creation order
     // Destroyed widgets stay allocated until reset() so that a stale id never
     // aliases a newer widget.
@@ -164,6 +166,8 @@ public:
 void resetDatarefValues(State &s);
 void resetPrefsFolder(State &s);
 void removeTempFolder(State &s);
+// Puts the default aircraft in place; after resetPrefsFolder().
+void resetAircraft(State &s);
 
 // Widgets: the live widget with this id, or nullptr.
 Widget *liveWidget(State &s, void *id);
