@@ -179,6 +179,7 @@ std::string layoutFileProblem(const LayoutDocument &document) {
                           document.line);
             return text;
         case LayoutFileStatus::NotWellFormed:
+            if (document.line <= 0) return "is not well-formed XML: " + document.parserError;
             std::snprintf(text, sizeof text, "is not well-formed XML at line %d, column %d: ", document.line,
                           document.column);
             return text + document.parserError;
