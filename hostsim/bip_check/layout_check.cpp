@@ -16,6 +16,19 @@ using drovanel::kLensCount;
 
 std::string quoted(const std::string &text) { return "\"" + text + "\""; }
 
+// A whole number with nothing else but blanks around it: the plug-in reads
+// "7x" as 7 and "x" as 0, which is seldom what was meant.
+bool wholeNumber(const char *text) {
+    const char *p = text;
+    while (*p == ' ' || (*p >= '\t' && *p <= '\r')) ++p;
+    if (*p == '+' || *p == '-') ++p;
+    const char *digits = p;
+    while (*p >= '0' && *p <= '9') ++p;
+    if (p == digits) return false;
+    while (*p == ' ' || (*p >= '\t' && *p <= '\r')) ++p;
+    return *p == '\0';
+}
+
 // Records what each entry does to the lenses, in the order the plug-in's
 // loader would store it, and what is wrong on the way.
 class CheckingListener : public drovanel::LayoutListener {
@@ -45,6 +58,9 @@ public:
         std::unique_ptr<BipAssignement> binding(made);
         const std::string lens = "lens " + std::to_string(entry.lens);
         LensInfo &info = check_->lenses[entry.lens];
+        if (!wholeNumber(entry.lensText)) {
+            problem(entry.lensLine, "lens number " + quoted(entry.lensText) + " is not a whole number: read as " + lens);
+        }
         if (firstLine_[entry.lens] != 0) {
             problem(entry.lensLine, lens + " given twice (first at line " + std::to_string(firstLine_[entry.lens]) +
                                         "): this entry replaces that one");

@@ -92,6 +92,7 @@ TEST_F(LayoutCheckTest, EveryKindOfEntryProblemIsFoundOnItsLine) {
         "      <Flash On=\"500\"/></Lense>\n"                                                              // 15
         "    <Lense><Assignment>\n"                                                                        // 16
         "      </Assignment><Colour>Red</Colour><Id>VacLow</Id></Lense>\n"                                 // 17
+        "    <Lense><Assignment>6x</Assignment><Colour>Red</Colour><Id>VacLow</Id></Lense>\n"             // 18
         "  </BipProgramming>\n"
         "</Bip>\n");
     const LayoutCheck check = checkLayout(path);
@@ -104,7 +105,8 @@ TEST_F(LayoutCheckTest, EveryKindOfEntryProblemIsFoundOnItsLine) {
               "12: lens 0 given twice (first at line 4): this entry replaces that one\n"
               "13: unknown colour \"Blue\" (Red, Green or Amber): lens 4 never lights\n"
               "15: <Flash> without its Off attribute: lens 5 does not flash\n"
-              "16: <Assignment> is empty: the entry is skipped\n");
+              "16: <Assignment> is empty: the entry is skipped\n"
+              "18: lens number \"6x\" is not a whole number: read as lens 6\n");
     // The lenses as the plug-in leaves them: the later lens 0 wins, the
     // unknown indicator leaves lens 1 dark, lens 4 is bound but never lit.
     EXPECT_EQ(check.lenses[0].indicator, "MasterCaution");
@@ -114,11 +116,11 @@ TEST_F(LayoutCheckTest, EveryKindOfEntryProblemIsFoundOnItsLine) {
     EXPECT_TRUE(check.lenses[5].bound);
     EXPECT_EQ(check.lenses[5].flashOn, 0u);
     EXPECT_EQ(panelDrawing(check),
-              "   0-7   A - - - - R - -\n"
+              "   0-7   A - - - - R R -\n"
               "   8-15  - - - - - - - -\n"
               "  16-23  - - - - - - - -\n");
     const std::string report = formatCheck(path, check);
-    EXPECT_NE(report.find("\n9 problems:\n  line 5: unknown indicator \"MasterWarn\""), std::string::npos) << report;
+    EXPECT_NE(report.find("\n10 problems:\n  line 5: unknown indicator \"MasterWarn\""), std::string::npos) << report;
 }
 
 TEST_F(LayoutCheckTest, FilesThatCannotBeReadOrHoldNoLayout) {

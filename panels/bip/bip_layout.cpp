@@ -200,15 +200,14 @@ void walkLayout(const TiXmlDocument &xml, LayoutListener &listener) {
     for (; entry != nullptr; entry = entry->NextSiblingElement()) {
         LensEntry lens;
         lens.line = entry->Row();
-        const char *assignment;
-        if (!requiredText(entry, "Assignment", listener, &assignment, &lens.lensLine) ||
+        if (!requiredText(entry, "Assignment", listener, &lens.lensText, &lens.lensLine) ||
             !requiredText(entry, "Colour", listener, &lens.colourText, &lens.colourLine) ||
             !requiredText(entry, "Id", listener, &lens.id, &lens.idLine)) {
             continue;
         }
-        long long number = parseDecimal(assignment);
+        long long number = parseDecimal(lens.lensText);
         if (number < 0 || number > 23) {
-            listener.lensOutOfRange(assignment, lens.lensLine);
+            listener.lensOutOfRange(lens.lensText, lens.lensLine);
             continue;
         }
         lens.lens = static_cast<int>(number);

@@ -54,6 +54,7 @@ std::string layoutFileProblem(const LayoutDocument &document);
 struct LensEntry {
     int line = 0;  // the entry element's
     int lens = 0;  // 0-23
+    const char *lensText = "";  // the Assignment text it was read from
     int lensLine = 0;
     const char *colourText = "";
     LensColour colour = kLensOff;
