@@ -99,5 +99,12 @@ function(drovanel_define_platform_plugins)
     drovanel_add_plugin(Drovanel64 lin drovanel_hid_hidraw drovanel_core)
     # plugin_exports.cpp is the target's only source of its own.
     target_compile_definitions(Drovanel64 PRIVATE DROVANEL_IDENTITY_LINUX)
+    if(DROVANEL_TESTS)
+      # What lin.xpl exports and leaves to the host, read from the file.
+      add_test(NAME lin_plugin_file_test
+        COMMAND ${CMAKE_COMMAND} -DNM=${CMAKE_NM} -DPLUGIN=$<TARGET_FILE:Drovanel64>
+          "-DDEFS=${PROJECT_SOURCE_DIR}/sdk/win/XPLM_64.def;${PROJECT_SOURCE_DIR}/sdk/win/XPWidgets_64.def"
+          -P ${PROJECT_SOURCE_DIR}/tests/lin_plugin_file.cmake)
+    endif()
   endif()
 endfunction()

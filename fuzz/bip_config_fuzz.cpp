@@ -1,5 +1,7 @@
 // The BIP's XML lens layout: any file content loaded by a BIP driver, whose
 // bindings are then evaluated and turned into lamp reports.
+#include <filesystem>
+
 #include "bip/backlit_information_panel.h"
 #include "fuzz_host.h"
 #include "hostsim/hostsim.h"
@@ -22,6 +24,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // An aircraft reload reads the file again when lens 0 is unbound.
     panel.initialize();
     panel.update();
+    // The same bytes as the layout of an aircraft's own, then an aircraft
+    // without one: both ways of binding read them.
+    static const std::string aircraftFolder = hostsim::prefsFolder() + "/Aircraft/Fuzz";
+    static const bool made = std::filesystem::create_directories(aircraftFolder);
+    if (made && fuzz::writeFile(aircraftFolder + "/Drovanel.BacklitInformationPanel.xml", data, size)) {
+        hostsim::setUserAircraft(aircraftFolder + "/Fuzz.acf");
+        panel.initialize();
+        panel.update();
+        panel.sendReport();
+        hostsim::setUserAircraft(hostsim::defaultAircraft());
+        panel.initialize();
+        panel.update();
+    }
     panel.teardown();
     fuzz::checkHostInvariants();
     return 0;

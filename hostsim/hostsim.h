@@ -189,6 +189,16 @@ void setPrefsFolder(const std::string &folder);  // survives reset()
 std::string prefsFolder();
 std::string prefsFile(const std::string &fileName);  // folder + "/" + name
 
+// ---------------------------------------------------------------- aircraft
+// The user's aircraft as XPLMGetNthAircraftModel(0, ...) reports it: the
+// full path of its .acf file (no other index has an aircraft). reset()
+// puts the default aircraft in place, at defaultAircraft(), whose folder is
+// not created. Loading an aircraft does not message the plug-ins: the
+// caller sends "X-Plane" 102, as the simulator does once it has loaded it.
+void setUserAircraft(const std::string &acfPath);
+std::string userAircraft();
+std::string defaultAircraft();  // in the preferences folder: Aircraft/Trainer/Trainer.acf
+
 // ---------------------------------------------------------------- widgets
 using WidgetId = void *;
 struct WidgetState {

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <stdexcept>
 #include <thread>
 
 #include "XPLMDataAccess.h"
 #include "XPLMMenus.h"
+#include "XPLMPlanes.h"
 #include "XPLMPlugin.h"
 #include "XPLMProcessing.h"
 #include "XPLMUtilities.h"
@@ -319,6 +321,46 @@ TEST_F(HostTest, PluginIdentitiesNameMessageSenders) {
     EXPECT_EQ(receivedFrom, 0);
     hostsim::reset();
     EXPECT_EQ(hostsim::addPluginIdentity("x737plugin"), 1);
+}
+
+TEST_F(HostTest, UserAircraftFillsBothBuffersAndCutsOverlongPaths) {
+    char file[256];
+    char path[512];
+    XPLMGetNthAircraftModel(0, file, path);
+    EXPECT_EQ(std::string(path), hostsim::prefsFolder() + "/Aircraft/Trainer/Trainer.acf");
+    EXPECT_EQ(std::string(path), hostsim::defaultAircraft());
+    EXPECT_STREQ(file, "Trainer.acf");
+
+    hostsim::setUserAircraft("/sim/Aircraft/Twin Jet/twin.acf");
+    XPLMGetNthAircraftModel(0, file, path);
+    EXPECT_STREQ(path, "/sim/Aircraft/Twin Jet/twin.acf");
+    EXPECT_STREQ(file, "twin.acf");
+    // Only the user's aircraft is loaded.
+    XPLMGetNthAircraftModel(1, file, path);
+    EXPECT_STREQ(path, "");
+    EXPECT_STREQ(file, "");
+
+    // The longest path and name that fit, then one character more: cut and
+    // terminated inside the buffers.
+    struct Case {
+        std::size_t path, name, wantPath, wantName;
+    };
+    const Case cases[] = {{511, 255, 511, 255}, {512, 256, 511, 255}, {1000, 8, 511, 8}};
+    for (const Case &c : cases) {
+        std::string acf = "/" + std::string(c.path - c.name - 2, 'f') + "/" + std::string(c.name - 4, 'n') + ".acf";
+        ASSERT_EQ(acf.size(), c.path);
+        hostsim::setUserAircraft(acf);
+        std::memset(file, 'x', sizeof file);
+        std::memset(path, 'x', sizeof path);
+        XPLMGetNthAircraftModel(0, file, path);
+        EXPECT_EQ(std::strlen(path), c.wantPath) << c.path;
+        EXPECT_EQ(std::strlen(file), c.wantName) << c.path;
+        EXPECT_EQ(std::string(path), acf.substr(0, c.wantPath));
+    }
+    XPLMGetNthAircraftModel(0, nullptr, nullptr);
+
+    hostsim::reset();
+    EXPECT_EQ(hostsim::userAircraft(), hostsim::defaultAircraft());
 }
 
 TEST_F(HostTest, PrefsPathIsAFileInAFreshFolder) {

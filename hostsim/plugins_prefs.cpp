@@ -116,6 +116,7 @@ void setPrefsFolder(const std::string &folder) {
     std::lock_guard<std::mutex> lock(s.mu);
     s.chosenPrefsFolder = folder;
     detail::resetPrefsFolder(s);
+    detail::resetAircraft(s);
 }
 
 std::string prefsFolder() {

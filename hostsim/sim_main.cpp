@@ -111,7 +111,8 @@ int main(int argc, char **argv) {
         }
         name = scenarioFile;
     }
-    const std::map<std::string, std::string> vars = {{"BIP_SAMPLE", DROVANEL_BIP_SAMPLE}};
+    const std::map<std::string, std::string> vars = {{"BIP_SAMPLE", DROVANEL_BIP_SAMPLE},
+                                                     {"BIP_LAYOUTS", DROVANEL_BIP_LAYOUTS}};
     const hostsim::sim::Scenario scenario = hostsim::sim::parseScenario(text, vars);
     if (!scenario.errors.empty()) {
         for (const hostsim::sim::ParseError &e : scenario.errors) {

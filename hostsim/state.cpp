@@ -84,6 +84,7 @@ void reset() {
     s.vhidChanged.notify_all();
 
     detail::resetPrefsFolder(s);
+    detail::resetAircraft(s);
 }
 
 void setSimulatorVersion(SimulatorVersion version) {

@@ -156,6 +156,8 @@ struct State {
     std::string tempPrefsFolder;    // made by the host, removed on reset
     std::string prefsFolder;        // the one in use
 
+    std::string userAircraft;  // full path of the user's .acf file
+
     std::vector<std::unique_ptr<Widget>> widgets;  // live, creation order
     // Destroyed widgets stay allocated until reset() so that a stale id never
     // aliases a newer widget.
@@ -186,6 +188,8 @@ void registerSimulatorDatarefs(State &s);
 void applySimulatorVersion(State &s);
 void resetPrefsFolder(State &s);
 void removeTempFolder(State &s);
+// Puts the default aircraft in place; after resetPrefsFolder().
+void resetAircraft(State &s);
 
 // Widgets: the live widget with this id, or nullptr.
 Widget *liveWidget(State &s, void *id);

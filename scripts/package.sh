@@ -2,7 +2,7 @@
 # Lays out the folder that users copy into X-Plane's Resources/plugins:
 #
 #   Drovanel/64/win.xpl  Drovanel/64/lin.xpl  Drovanel/32/win.xpl
-#   Drovanel/bip-sample.xml  Drovanel/60-drovanel.rules
+#   Drovanel/bip-sample.xml  Drovanel/layouts/*.xml  Drovanel/60-drovanel.rules
 #   Drovanel/README.txt  Drovanel/README-linux.txt
 #
 # and zips it. Builds the three plug-in files first (presets linux, win64,
@@ -57,6 +57,8 @@ for entry in "${files[@]}"; do
   "$strip_tool" --strip-all -o "$package/$place" "$built"
 done
 cp "$ROOT/packaging/bip-sample.xml" "$package/bip-sample.xml"
+mkdir -p "$package/layouts"
+cp "$ROOT"/packaging/layouts/*.xml "$package/layouts/"
 cp "$ROOT/packaging/linux/60-drovanel.rules" "$package/60-drovanel.rules"
 cp "$ROOT/packaging/linux/README.txt" "$package/README-linux.txt"
 cp "$ROOT/packaging/README-users.txt" "$package/README.txt"

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
 
+#include "XPLMPlugin.h"
 #include "XPStandardWidgets.h"
 #include "hostsim/panels/bip.h"
 #include "hostsim/panels/x737.h"
@@ -27,6 +29,8 @@ constexpr std::size_t kBipBrightnessSize = 2;
 constexpr int kSettleMs = 1000;      // longest wait for a panel to read its input
 constexpr int kDrawEveryMs = 200;    // terminal redraw rate while waiting
 constexpr std::size_t kLogLines = 3;  // log lines under the panels
+// The file an aircraft's folder may hold with its own BIP layout.
+constexpr const char *kAircraftLayoutName = "Drovanel.BacklitInformationPanel.xml";
 // The plug-in's per-loop trace, left out of the view's log lines.
 constexpr const char *kLoopTrace = "Drovane : callback";
 
@@ -230,6 +234,8 @@ bool Player::run(const Step &step, std::string *failure) {
             x737::leave();
             tick();
             return true;
+        case Action::LoadAircraft:
+            return loadAircraft(step, failure);
         case Action::Message:
             plugin_.sendMessage(step.text, step.code);
             tick();
@@ -278,6 +284,45 @@ bool Player::window(const Step &step, std::string *failure) {
     if (id != nullptr && !done) *failure = "the window did not take it";
     if (done) tick();
     return done;
+}
+
+// Loads an aircraft as the simulator does: its .acf file becomes the user's
+// aircraft, then "X-Plane" announces that a plane was loaded.
+bool Player::loadAircraft(const Step &step, std::string *failure) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    fs::path folder;
+    if (!step.word.empty()) {
+        // The simulator's own folder, made afresh: with the layout asked
+        // for, or none.
+        folder = fs::path(prefsFolder()) / "Aircraft" / step.word;
+        fs::create_directories(folder, error);
+        const fs::path layout = folder / kAircraftLayoutName;
+        fs::remove(layout, error);
+        if (!step.text.empty() && !fs::copy_file(step.text, layout, error)) {
+            *failure = "cannot copy the layout " + quoted(step.text) + ": " + error.message();
+            return false;
+        }
+    } else {
+        folder = fs::path(step.path);
+        if (!folder.has_filename()) folder = folder.parent_path();
+        if (!fs::is_directory(folder, error)) {
+            *failure = "no aircraft folder " + quoted(step.path);
+            return false;
+        }
+    }
+    // The folder's .acf file if it has one, else one named after the folder.
+    fs::path acf = folder / (folder.filename().string() + ".acf");
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        if (it->path().extension() == ".acf") {
+            acf = it->path();
+            break;
+        }
+    }
+    setUserAircraft(acf.string());
+    plugin_.sendMessage("X-Plane", XPLM_MSG_PLANE_LOADED);
+    tick();
+    return true;
 }
 
 void Player::send(Device &d, const std::vector<std::uint8_t> &report) { queueInput(d.number, report); }

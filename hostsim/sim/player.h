@@ -63,6 +63,7 @@ private:
     bool expect(const Step &step, std::string *failure);
     bool holds(const Step &step, std::string *actual);
     bool window(const Step &step, std::string *failure);
+    bool loadAircraft(const Step &step, std::string *failure);
 
     Device &attachPanel(const std::string &name, PanelKind kind);
     Device *device(const std::string &name);

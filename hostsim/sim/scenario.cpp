@@ -149,6 +149,7 @@ private:
     void multi(const std::vector<std::string> &w, Step *step);
     void radio(const std::vector<std::string> &w, Step *step);
     void switches(const std::vector<std::string> &w, Step *step);
+    void aircraft(const std::vector<std::string> &w, Step *step);
     void expect(std::vector<std::string> w, Step *step);
     void expectDevice(const std::vector<std::string> &w, Step *step);
     const std::string *kindOf(const std::string &name) const {
@@ -213,6 +214,8 @@ void Parser::line(const std::vector<std::string> &w, Step *step) {
         } else {
             fail("expected: x737 arrive [STATUS] | x737 leave");
         }
+    } else if (command == "aircraft") {
+        aircraft(w, step);
     } else if (command == "message") {
         wantCount(w, 3, 3, "message SENDER NUMBER");
         long long value = 0;
@@ -375,6 +378,24 @@ void Parser::switches(const std::vector<std::string> &w, Step *step) {
         step->word = control;
         step->on = onOff(w[2]);
     }
+}
+
+// "aircraft NAME [layout FILE]": a folder the simulator makes under its
+// Aircraft folder, with FILE copied in as the aircraft's own BIP layout;
+// "aircraft FOLDER" (a path): an aircraft folder as it is.
+void Parser::aircraft(const std::vector<std::string> &w, Step *step) {
+    const char *usage = "aircraft NAME [layout FILE] | aircraft FOLDER";
+    if (w.size() != 2 && !(w.size() == 4 && lower(w[2]) == "layout")) fail(std::string("expected: ") + usage);
+    step->action = Action::LoadAircraft;
+    if (w[1].empty() || w[1] == "." || w[1] == "..") fail("an aircraft needs a name or a folder");
+    if (w[1].find_first_of("/\\") == std::string::npos) {
+        step->word = w[1];
+    } else if (w.size() == 4) {
+        fail("a layout is copied only into a folder the simulator makes: give a NAME, not a folder");
+    } else {
+        step->path = w[1];
+    }
+    if (w.size() == 4) step->text = w[3];
 }
 
 void Parser::expect(std::vector<std::string> w, Step *step) {
@@ -594,7 +615,8 @@ Scenario parseScenario(const std::string &text, const std::map<std::string, std:
 const char *scenarioHelp() {
     return R"(A scenario is a text file, one step a line; '#' starts a comment. Words are
 separated by blanks; "quote" a text with blanks ("\n", "\"" and "\\" inside).
-${BIP_SAMPLE} stands for the sample BIP configuration file.
+${BIP_SAMPLE} stands for the sample BIP configuration file, ${BIP_LAYOUTS} for
+the folder of the shipped per-aircraft layouts.
 
 Panels attached at start: multi, switch, radio1, radio2, bip.
   attach multi|switch|radio|bip     plug in another (named radio3, multi2, ...)
@@ -621,6 +643,10 @@ The simulator:
                                     own names only (12 unless --xplane says; put
                                     it before 'enable' so the plug-in binds them)
   x737 arrive [STATUS] | x737 leave the x737 aircraft plug-in (arrive announces it)
+  aircraft NAME [layout FILE]       load an aircraft from a folder the simulator
+                                    makes, FILE copied in as its own BIP layout
+                                    (${BIP_LAYOUTS} holds the shipped ones)
+  aircraft FOLDER                   load the aircraft in an existing folder
   message SENDER NUMBER             e.g. message X-Plane 102
   menu [MENU] ITEM                  pick an item of the drovanel submenu
   type [SECTION] FIELD TEXT         in the preferences window, e.g.

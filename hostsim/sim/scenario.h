@@ -35,6 +35,7 @@ enum class Action {
     Unpublish,           // path
     X737Arrive,          // code: plug-in status
     X737Leave,
+    LoadAircraft,        // word: a folder the simulator makes, or path: an existing one; text: its layout file
     Message,             // text: sender, code: message number
     Menu,                // path: menu ("drovanel" unless given), text: item
     Type,                // path: section ("" any), word: caption, text

@@ -11,7 +11,7 @@ namespace hostsim {
 namespace sim {
 namespace {
 
-const std::map<std::string, std::string> kVars = {{"BIP_SAMPLE", "/opt/bip.xml"}};
+const std::map<std::string, std::string> kVars = {{"BIP_SAMPLE", "/opt/bip.xml"}, {"BIP_LAYOUTS", "/opt/layouts"}};
 
 Scenario parse(const std::string &text) { return parseScenario(text, kVars); }
 
@@ -167,6 +167,28 @@ TEST(ScenarioParse, EachKindOfMistakeNamesItsLine) {
               errorOf("message X-Plane 0x1FFFFFFFF"));
     EXPECT_EQ("1: unterminated quote", errorOf("note \"half"));
     EXPECT_EQ("1: expected: simulator 11.40|12, not '10'", errorOf("simulator 10"));
+}
+
+TEST(ScenarioParse, AircraftFromAFolderWithOrWithoutItsOwnLayout) {
+    Scenario s = parse(
+        "aircraft \"Twin Jet\" layout \"${BIP_LAYOUTS}/twin-jet.xml\"\n"
+        "aircraft Trainer\n"
+        "aircraft /sim/Aircraft/Jet\n");
+    ASSERT_TRUE(s.errors.empty()) << s.errors[0].message;
+    ASSERT_EQ(3u, s.steps.size());
+    EXPECT_EQ(Action::LoadAircraft, s.steps[0].action);
+    EXPECT_EQ("Twin Jet", s.steps[0].word);
+    EXPECT_EQ("/opt/layouts/twin-jet.xml", s.steps[0].text);
+    EXPECT_EQ("Trainer", s.steps[1].word);
+    EXPECT_EQ("", s.steps[1].text);
+    EXPECT_EQ("", s.steps[2].word);
+    EXPECT_EQ("/sim/Aircraft/Jet", s.steps[2].path);
+
+    EXPECT_EQ("1: expected: aircraft NAME [layout FILE] | aircraft FOLDER", errorOf("aircraft"));
+    EXPECT_EQ("1: expected: aircraft NAME [layout FILE] | aircraft FOLDER", errorOf("aircraft Jet with x.xml"));
+    EXPECT_EQ("1: a layout is copied only into a folder the simulator makes: give a NAME, not a folder",
+              errorOf("aircraft /sim/Jet layout x.xml"));
+    EXPECT_EQ("1: an aircraft needs a name or a folder", errorOf("aircraft .."));
 }
 
 TEST(ScenarioParse, EveryBadLineIsReportedAndNoStepIsLost) {

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -71,6 +72,28 @@ TEST(SimProgram, AnUnmetExpectationFailsAtItsStep) {
     EXPECT_NE(std::string::npos, run.err.find("\n  not met: ")) << run.err;
     EXPECT_NE(std::string::npos, run.err.find("(waited 300 ms)")) << run.err;
     EXPECT_EQ(std::string::npos, run.err.find("never reached")) << run.err;
+}
+
+TEST(SimProgram, AnAircraftFolderBringsItsOwnBipLayout) {
+    const std::string folder = tempPath("Glider");
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder + "/Glider.acf") << "";
+    std::ofstream(folder + "/Drovanel.BacklitInformationPanel.xml")
+        << "<Bip><BipProgramming><Lense><Assignment>4</Assignment><Colour>Amber</Colour>"
+           "<Id>MasterCaution</Id></Lense></BipProgramming></Bip>";
+    const std::string file = scenarioFile("glider.scenario",
+                                          "switch battery on\n"
+                                          "set sim/cockpit/warnings/annunciators/master_caution 1\n"
+                                          "aircraft \"" + folder + "\"\n"
+                                          "expect log \"BIP layout of the aircraft >" + folder + "/\"\n"
+                                          "expect bip lens 4 amber\n"
+                                          "aircraft \"" + folder + "-missing\"\n");
+    const SimRun run = runSim("--plain --scenario \"" + file + "\"");
+    std::remove(file.c_str());
+    std::filesystem::remove_all(folder);
+    EXPECT_EQ(1, run.status) << run.err;
+    EXPECT_NE(std::string::npos, run.err.find("glider.scenario:6: aircraft")) << run.err;
+    EXPECT_NE(std::string::npos, run.err.find("no aircraft folder")) << run.err;
 }
 
 TEST(SimProgram, CommandLineMistakesAreRefused) {

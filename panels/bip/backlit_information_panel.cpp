@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "aircraft_layout.h"
 #include "behaviour.h"
 #include "bip_config_loader.h"
 #include "bip_log.h"
@@ -38,7 +39,16 @@ void BacklitInformationPanel::update() {
 }
 
 void BacklitInformationPanel::initialize() {
-    std::string path = configurationFile();
+    std::string aircraftLayout = userAircraftLayout();
+    LayoutDocument aircraftDocument;
+    bool useAircraft = readAircraftLayout(aircraftLayout, &aircraftDocument);
+    LayoutSource wanted = useAircraft ? LayoutSource::Aircraft : LayoutSource::Configured;
+    // Another aircraft's layout, or back to the configured one: nothing of
+    // the previous layout is kept.
+    if (wanted != boundSource || (useAircraft && aircraftLayout != boundAircraftLayout)) clearLenses();
+    boundSource = wanted;
+    boundAircraftLayout = useAircraft ? aircraftLayout : std::string();
+
     bool lensZeroUnbound;
     {
         std::lock_guard<std::mutex> lock(dataLock);
@@ -46,10 +56,35 @@ void BacklitInformationPanel::initialize() {
     }
     // A layout that binds lens 0 is kept across aircraft loads; one that
     // leaves it unbound is read again.
-    if (lensZeroUnbound) loadConfiguration(path.c_str());
+    if (lensZeroUnbound) {
+        if (useAircraft) {
+            bipLog("Drovanel : BIP layout of the aircraft >%s<\n", aircraftLayout.c_str());
+            loadBipLayout(aircraftDocument, [this](int lens, BipAssignement *binding) { storeLens(lens, binding); });
+        } else {
+            loadConfiguration(configurationFile().c_str());
+        }
+    }
     brightnessRef = XPLMFindDataRef(kBrightnessKey);
     std::lock_guard<std::mutex> lock(dataLock);
     sampleHostLocked();
+}
+
+bool BacklitInformationPanel::readAircraftLayout(const std::string &path, LayoutDocument *document) {
+    if (path.empty()) {
+        faultReported.clear();
+        return false;
+    }
+    readLayoutDocument(path.c_str(), document);
+    if (document->status == LayoutFileStatus::Ok || layoutFileMissing(*document)) {
+        faultReported.clear();
+        return document->status == LayoutFileStatus::Ok;
+    }
+    if (faultReported != path) {
+        bipLog("Drovanel : BIP layout of the aircraft >%s< not used, it %s\n", path.c_str(),
+               layoutFileProblem(*document).c_str());
+        faultReported = path;
+    }
+    return false;
 }
 
 void BacklitInformationPanel::sendReport() {
@@ -92,6 +127,7 @@ void BacklitInformationPanel::setConfigurationFile(const char *path) {
         return;
     }
     clearLenses();
+    boundSource = LayoutSource::None;
     setSettingByte(kConfigNameLengthHighOffset, static_cast<std::uint8_t>(length / kConfigNameLengthFactor));
     setSettingByte(kConfigNameLengthLowOffset, static_cast<std::uint8_t>(length % 256));
     for (std::size_t i = 0; i < length; ++i) {

@@ -11,6 +11,7 @@
 #include "XPLMDataAccess.h"
 #include "abstract_panel.h"
 #include "bip_assignement.h"
+#include "bip_layout.h"
 #include "bip_report.h"
 
 namespace drovanel {
@@ -34,7 +35,10 @@ public:
 
     // Re-evaluates every bound lens and samples what sendReport needs.
     void update() override;
-    // Reads the configuration file again while lens 0 is unbound.
+    // Binds the lenses from the layout file in the loaded aircraft's folder
+    // when there is a readable one, else from the configured file. The same
+    // layout as before is read again only while lens 0 is unbound; another
+    // one replaces every binding.
     void initialize() override;
     // Writes the brightness report, then the lamp report.
     void sendReport() override;
@@ -54,7 +58,13 @@ protected:
     void releaseDriverResources() override;
 
 private:
+    // Which layout the bindings came from.
+    enum class LayoutSource { None, Configured, Aircraft };
+
     void loadConfiguration(const char *path);
+    // Reads the aircraft's layout file; true when it is there and readable.
+    // Logs once why a file that is there cannot be used.
+    bool readAircraftLayout(const std::string &path, LayoutDocument *document);
     void storeLens(int lens, BipAssignement *binding);
     void clearLenses();
     // Samples brightness and each lens's power state; dataLock held.
@@ -68,6 +78,11 @@ private:
 
     // Simulator thread only.
     XPLMDataRef brightnessRef = nullptr;
+    LayoutSource boundSource = LayoutSource::None;
+    std::string boundAircraftLayout;
+    // The aircraft layout whose fault was logged last; logged again only
+    // after another file, or this one readable, came between.
+    std::string faultReported;
 };
 
 }  // namespace drovanel
