@@ -138,7 +138,7 @@ build_programs() {
   "$CXX" -static -pthread "${broken_objects[@]}" -o "$WORK/hidraw-guest-broken"
 }
 # Rebuilt only when a source, a header, this script or the compiler changed.
-stamp=$( (cd "$ROOT" && cat "${SOURCES[@]}" panels/*.h panels/hid/*.h sdk/*.h tests/kernel/* && "$CXX" --version) |
+stamp=$( (cd "$ROOT" && cat "${SOURCES[@]}" panels/*.h panels/hid/*.h sdk/*.h tests/kernel/*.cpp tests/kernel/*.h tests/kernel/*.sh && "$CXX" --version) |
          sha256sum | cut -d' ' -f1)
 if [ "$(cat "$WORK/programs.stamp" 2>/dev/null)" != "$stamp" ]; then
   say "building the guest programs"
