@@ -17,13 +17,14 @@
 # and unpacked into the cache folder. When qemu or the kernel cannot be had,
 # it prints "kernel check skipped: <reason>" and exits 0.
 #
-# DROVANEL_KERNEL_CACHE (default build/kernel-cache) keeps the unpacked
-# kernel between runs; DROVANEL_KERNEL_WORK (default build/kernel) holds the
-# programs, the initramfs and the serial logs.
+# DROVANEL_KERNEL_CACHE (default build/kernel-cache, shared with
+# win-run.sh) keeps the unpacked kernel between runs; DROVANEL_KERNEL_WORK
+# (default build/kernel) holds the programs, the initramfs and the serial logs.
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-CACHE=${DROVANEL_KERNEL_CACHE:-$ROOT/build/kernel-cache}
+LABEL=kernel
+. "$ROOT/tests/kernel/common.sh"
 WORK=${DROVANEL_KERNEL_WORK:-$ROOT/build/kernel}
 BOOT_LIMIT=${DROVANEL_KERNEL_BOOT_LIMIT:-150}  # seconds per boot (the guest unplugs and replugs a panel)
 CXX=${CXX:-g++}
@@ -37,56 +38,17 @@ case "${1:-}" in
 esac
 
 start=$(date +%s)
-skip() { echo "kernel check skipped: $*"; exit 0; }
-say() { echo "kernel: $*"; }
 
 # ---------------------------------------------------------------- tools
-busybox_static() { [ -x /bin/busybox ] && ! ldd /bin/busybox >/dev/null 2>&1; }
 if ! command -v qemu-system-x86_64 >/dev/null || ! busybox_static; then
-  if [ "$(id -u)" != 0 ]; then
-    skip "qemu-system-x86 or busybox-static is missing and installing needs root"
-  fi
-  bash "$ROOT/scripts/setup.sh" qemu-system-x86 busybox-static >/dev/null 2>&1 ||
-    skip "qemu-system-x86 and busybox-static could not be installed"
+  install_tools "qemu-system-x86 or busybox-static is missing and installing needs root" \
+    "qemu-system-x86 and busybox-static could not be installed" qemu-system-x86 busybox-static
   command -v qemu-system-x86_64 >/dev/null || skip "qemu-system-x86_64 not found after installing"
   busybox_static || skip "/bin/busybox is not the static busybox"
 fi
 
 # ---------------------------------------------------------------- kernel
-KERNEL=$CACHE/kernel
-fetch_kernel() {
-  local package tmp deb
-  package=$(apt-cache depends linux-image-amd64 2>/dev/null | awk '/Depends: linux-image-[0-9]/ { print $2; exit }' || true)
-  if [ -z "$package" ] && [ "$(id -u)" = 0 ]; then
-    apt-get update -qq >/dev/null 2>&1 || true
-    package=$(apt-cache depends linux-image-amd64 2>/dev/null | awk '/Depends: linux-image-[0-9]/ { print $2; exit }' || true)
-  fi
-  [ -n "$package" ] || skip "apt knows no linux-image-amd64 kernel package"
-  tmp=$CACHE/download
-  rm -rf "$tmp" "$KERNEL"
-  mkdir -p "$tmp/unpacked"
-  say "downloading $package"
-  (cd "$tmp" && apt-get download "$package" >/dev/null 2>&1) || skip "could not download $package"
-  deb=$(ls "$tmp"/*.deb)
-  dpkg-deb --fsys-tarfile "$deb" |
-    tar -x -C "$tmp/unpacked" --wildcards --wildcards-match-slash \
-      '*boot/vmlinuz-*' '*/drivers/hid/hid.ko*' '*/drivers/hid/uhid.ko*' '*/drivers/hid/hid-generic.ko*'
-  mkdir -p "$KERNEL"
-  cp "$(find "$tmp/unpacked" -path '*boot/vmlinuz-*' | head -n 1)" "$KERNEL/vmlinuz"
-  for m in "${MODULES[@]}"; do
-    local ko
-    ko=$(find "$tmp/unpacked" -path "*/drivers/hid/$m.ko*" | head -n 1)
-    [ -n "$ko" ] || continue   # built into this kernel
-    case "$ko" in
-      *.xz) xz -dc "$ko" >"$KERNEL/$m.ko" ;;
-      *.zst) zstd -qdc "$ko" >"$KERNEL/$m.ko" ;;
-      *) cp "$ko" "$KERNEL/$m.ko" ;;
-    esac
-  done
-  echo "$package" >"$KERNEL/package"
-  rm -rf "$tmp"
-}
-[ -f "$KERNEL/package" ] && [ -f "$KERNEL/vmlinuz" ] || fetch_kernel
+ensure_kernel
 say "kernel $(cat "$KERNEL/package")"
 
 # ---------------------------------------------------------------- programs
@@ -170,9 +132,7 @@ if [ -n "$PLUGIN_BUILD" ]; then
     cp -L "$lib" "$rootfs$lib"
   done
 fi
-for m in "${MODULES[@]}"; do
-  [ -f "$KERNEL/$m.ko" ] && cp "$KERNEL/$m.ko" "$rootfs/lib/modules/"
-done
+copy_modules "$rootfs" "${MODULES[@]}"
 cat >"$rootfs/init" <<'EOF'
 #!/bin/busybox sh
 /bin/busybox --install -s /bin
@@ -196,25 +156,14 @@ if [ $rc = 0 ]; then /bin/guest-exit 0; else /bin/guest-exit 1; fi
 poweroff -f
 EOF
 chmod +x "$rootfs/init"
-(cd "$rootfs" && find . | busybox cpio -o -H newc -R 0:0 2>/dev/null) >"$WORK/initramfs.cpio"
+pack_initramfs "$rootfs" "$WORK/initramfs.cpio"
 
 # ---------------------------------------------------------------- boot
 # boot <variant>: sets verdict to pass, fail or "none (...)".
 boot() {
-  local variant=$1 log=$WORK/serial-$1.log rc=0
-  rm -f "$log"
-  timeout "$BOOT_LIMIT" qemu-system-x86_64 -accel tcg -cpu max -m 512 -smp 1 -nographic -no-reboot \
-    -kernel "$KERNEL/vmlinuz" -initrd "$WORK/initramfs.cpio" \
-    -append "console=ttyS0 quiet panic=-1 drovanel.test=$variant" \
-    -device isa-debug-exit,iobase=0xf4,iosize=0x04 -nic none -monitor none -serial "file:$log" -display none \
-    >"$WORK/qemu-$variant.log" 2>&1 || rc=$?
-  tr -d '\r' <"$log" >"$log.txt" 2>/dev/null || true
-  case $rc in
-    1) verdict=pass ;;
-    3) verdict=fail ;;
-    124) verdict="none (no verdict within $BOOT_LIMIT s)" ;;
-    *) verdict="none (qemu ended with $rc; see $WORK/qemu-$variant.log)" ;;
-  esac
+  local variant=$1 log=$WORK/serial-$1.log
+  boot_qemu "$BOOT_LIMIT" "$WORK/initramfs.cpio" "$log" "$WORK/qemu-$variant.log" \
+    -cpu max -m 512 -append "console=ttyS0 quiet panic=-1 drovanel.test=$variant"
   # The log must agree with the exit status.
   if [ "$verdict" = pass ] && ! grep -q '^hidraw-guest: [1-9][0-9]* checks, 0 failed' "$log.txt"; then
     verdict="none (passed without a clean summary)"

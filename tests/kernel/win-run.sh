@@ -35,25 +35,20 @@
 # When qemu, wine, the mingw compilers or the kernel cannot be had, it
 # prints "wine kernel check skipped: <reason>" and exits 0.
 #
-# DROVANEL_WIN_KERNEL_CACHE (default build/kernel-cache-win) keeps the
-# kernel and its modules; DROVANEL_WIN_KERNEL_WORK (default build/kernel-win)
-# the prefix, the guest programs, the initramfs and the logs.
+# DROVANEL_KERNEL_CACHE (default build/kernel-cache, shared with run.sh)
+# keeps the kernel and its modules; DROVANEL_WIN_KERNEL_WORK (default
+# build/kernel-win) the prefix, the guest programs, the initramfs and the logs.
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-CACHE=${DROVANEL_WIN_KERNEL_CACHE:-$ROOT/build/kernel-cache-win}
+LABEL="wine kernel"
+. "$ROOT/tests/kernel/common.sh"
 WORK=${DROVANEL_WIN_KERNEL_WORK:-$ROOT/build/kernel-win}
 BUILD=$ROOT/build/win64
 BOOT_LIMIT=${DROVANEL_WIN_KERNEL_BOOT_LIMIT:-480}   # seconds for the whole guest
 CXX=${CXX:-g++}
 WINE=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver
-# Kernel modules, in load order: virtio and 9p for the shared root, overlay,
-# and the HID stack.
-MODULES=(drivers/virtio/virtio_ring drivers/virtio/virtio drivers/virtio/virtio_pci_modern_dev
-         drivers/virtio/virtio_pci_legacy_dev drivers/virtio/virtio_pci net/9p/9pnet net/9p/9pnet_virtio
-         fs/netfs/netfs fs/fscache/fscache fs/9p/9p fs/overlayfs/overlay
-         drivers/hid/hid drivers/hid/uhid drivers/hid/hid-generic)
 
 mode=check
 case "${1:-}" in
@@ -63,56 +58,22 @@ case "${1:-}" in
 esac
 
 start=$(date +%s)
-skip() { echo "wine kernel check skipped: $*"; exit 0; }
-say() { echo "wine kernel: $*"; }
 fail() { echo "wine kernel: FAIL $*"; exit 1; }
 
 # ---------------------------------------------------------------- tools
 PACKAGES=(qemu-system-x86 busybox-static wine64 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 cmake)
-busybox_static() { [ -x /bin/busybox ] && ! ldd /bin/busybox >/dev/null 2>&1; }
 have_tools() {
   command -v qemu-system-x86_64 >/dev/null && busybox_static && [ -x "$WINE" ] && [ -x "$WINESERVER" ] &&
     command -v x86_64-w64-mingw32-g++-posix >/dev/null && command -v cmake >/dev/null
 }
 if ! have_tools; then
-  [ "$(id -u)" = 0 ] || skip "qemu, busybox-static, wine64 or mingw-w64 is missing and installing needs root"
-  bash "$ROOT/scripts/setup.sh" "${PACKAGES[@]}" >/dev/null 2>&1 || skip "${PACKAGES[*]} could not be installed"
+  install_tools "qemu, busybox-static, wine64 or mingw-w64 is missing and installing needs root" \
+    "${PACKAGES[*]} could not be installed" "${PACKAGES[@]}"
   have_tools || skip "qemu, static busybox, wine64 or mingw-w64 still missing after installing"
 fi
 
 # ---------------------------------------------------------------- kernel
-KERNEL=$CACHE/kernel
-fetch_kernel() {
-  local package tmp deb m ko
-  package=$(apt-cache depends linux-image-amd64 2>/dev/null | awk '/Depends: linux-image-[0-9]/ { print $2; exit }' || true)
-  if [ -z "$package" ] && [ "$(id -u)" = 0 ]; then
-    apt-get update -qq >/dev/null 2>&1 || true
-    package=$(apt-cache depends linux-image-amd64 2>/dev/null | awk '/Depends: linux-image-[0-9]/ { print $2; exit }' || true)
-  fi
-  [ -n "$package" ] || skip "apt knows no linux-image-amd64 kernel package"
-  tmp=$CACHE/download
-  rm -rf "$tmp" "$KERNEL"
-  mkdir -p "$tmp/unpacked" "$KERNEL"
-  say "downloading $package"
-  (cd "$tmp" && apt-get download "$package" >/dev/null 2>&1) || skip "could not download $package"
-  deb=$(ls "$tmp"/*.deb)
-  local patterns=('*boot/vmlinuz-*')
-  for m in "${MODULES[@]}"; do patterns+=("*/kernel/$m.ko*"); done
-  dpkg-deb --fsys-tarfile "$deb" | tar -x -C "$tmp/unpacked" --wildcards --wildcards-match-slash "${patterns[@]}"
-  cp "$(find "$tmp/unpacked" -path '*boot/vmlinuz-*' | head -n 1)" "$KERNEL/vmlinuz"
-  for m in "${MODULES[@]}"; do
-    ko=$(find "$tmp/unpacked" -path "*/kernel/$m.ko*" | head -n 1)
-    [ -n "$ko" ] || continue   # built into this kernel
-    case "$ko" in
-      *.xz) xz -dc "$ko" >"$KERNEL/$(basename "$m").ko" ;;
-      *.zst) zstd -qdc "$ko" >"$KERNEL/$(basename "$m").ko" ;;
-      *) cp "$ko" "$KERNEL/$(basename "$m").ko" ;;
-    esac
-  done
-  echo "$package" >"$KERNEL/package"
-  rm -rf "$tmp"
-}
-[ -f "$KERNEL/package" ] && [ -f "$KERNEL/vmlinuz" ] || fetch_kernel
+ensure_kernel
 say "kernel $(cat "$KERNEL/package"), $("$WINE" --version)"
 
 # ---------------------------------------------------------------- programs
@@ -163,10 +124,7 @@ rootfs=$WORK/rootfs
 rm -rf "$rootfs"
 mkdir -p "$rootfs"/{bin,dev,proc,sys,host,rw,newroot,lib/modules}
 cp /bin/busybox "$rootfs/bin/busybox"
-for m in "${MODULES[@]}"; do
-  m=$(basename "$m")
-  [ -f "$KERNEL/$m.ko" ] && cp "$KERNEL/$m.ko" "$rootfs/lib/modules/" && echo "$m" >>"$rootfs/lib/modules/order"
-done
+copy_modules "$rootfs" $(for m in "${KERNEL_MODULES[@]}"; do basename "$m"; done)
 cp "$WORK/uhid-panels" "$WORK/guest-exit" "$rootfs/bin/"
 broken=""
 [ "$mode" = self-check ] && broken=$(winpath "$BUILD/plugin-broken/win.xpl")
@@ -199,25 +157,14 @@ if [ $rc = 0 ]; then /bin/guest-exit 0; else /bin/guest-exit 1; fi
 poweroff -f
 EOF
 chmod +x "$rootfs/init"
-(cd "$rootfs" && find . | busybox cpio -o -H newc -R 0:0 2>/dev/null) >"$WORK/initramfs.cpio"
+pack_initramfs "$rootfs" "$WORK/initramfs.cpio"
 
 # ---------------------------------------------------------------- boot
 log=$WORK/serial.log
-rm -f "$log" "$log.txt"
 say "booting the guest (wine under software emulation takes a few minutes)"
-rc=0
-timeout "$BOOT_LIMIT" qemu-system-x86_64 -accel tcg -cpu max,smap=off -m 2048 -smp 1 -nographic -no-reboot \
-  -kernel "$KERNEL/vmlinuz" -initrd "$WORK/initramfs.cpio" -append "console=ttyS0 quiet panic=-1" \
-  -virtfs local,path=/,mount_tag=hostroot,security_model=none,readonly=on,multidevs=remap \
-  -device isa-debug-exit,iobase=0xf4,iosize=0x04 -nic none -monitor none -serial "file:$log" -display none \
-  >"$WORK/qemu.log" 2>&1 || rc=$?
-tr -d '\r' <"$log" >"$log.txt" 2>/dev/null || true
-case $rc in
-  1) verdict=pass ;;
-  3) verdict=fail ;;
-  124) verdict="none (no verdict within $BOOT_LIMIT s)" ;;
-  *) verdict="none (qemu ended with $rc; see $WORK/qemu.log)" ;;
-esac
+boot_qemu "$BOOT_LIMIT" "$WORK/initramfs.cpio" "$log" "$WORK/qemu.log" \
+  -cpu max,smap=off -m 2048 -append "console=ttyS0 quiet panic=-1" \
+  -virtfs local,path=/,mount_tag=hostroot,security_model=none,readonly=on,multidevs=remap
 grep -E '^(good|broken|drovanel-guest): ' "$log.txt" || true
 if [ "$verdict" = pass ] && ! grep -q '^good: win-guest: [1-9][0-9]* checks, 0 failed' "$log.txt"; then
   verdict="none (passed without a clean summary)"
