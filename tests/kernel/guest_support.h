@@ -6,13 +6,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdint>
 #include <cstdio>
 #include <map>
 #include <string>
-#include <vector>
 
-using Bytes = std::vector<std::uint8_t>;
+#include "hex_text.h"
 
 inline int checksRun = 0;
 inline int checksFailed = 0;
@@ -23,17 +21,6 @@ inline void check(bool ok, const std::string &name, const std::string &why = "")
     std::printf("%s %s%s%s\n", ok ? "PASS" : "FAIL", name.c_str(), ok || why.empty() ? "" : ": ", ok ? "" : why.c_str());
     std::fflush(stdout);
 }
-
-inline std::string hex(const std::uint8_t *data, std::size_t size) {
-    std::string out;
-    char two[3];
-    for (std::size_t i = 0; i < size; ++i) {
-        std::snprintf(two, sizeof two, "%02x", data[i]);
-        out += two;
-    }
-    return out;
-}
-inline std::string hex(const Bytes &b) { return hex(b.data(), b.size()); }
 
 // uhid-panels as a child process, driven through its standard input and output.
 class PanelSide {

@@ -32,9 +32,9 @@
 #include <thread>
 #include <vector>
 
-namespace {
+#include "hex_text.h"
 
-using Bytes = std::vector<std::uint8_t>;
+namespace {
 
 constexpr std::uint16_t kSaitek = 0x06A3;
 constexpr std::uint16_t kOtherMaker = 0x1209;  // pid.codes, whose test ids no kernel driver claims
@@ -84,16 +84,6 @@ struct Device {
     std::vector<std::string> received;
     std::map<std::uint8_t, Bytes> answers;
 };
-
-std::string hex(const std::uint8_t *data, std::size_t size) {
-    std::string out;
-    char two[3];
-    for (std::size_t i = 0; i < size; ++i) {
-        std::snprintf(two, sizeof two, "%02x", data[i]);
-        out += two;
-    }
-    return out;
-}
 
 bool unhex(const std::string &text, Bytes *out) {
     if (text.size() % 2 != 0) return false;

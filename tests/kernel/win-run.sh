@@ -83,7 +83,7 @@ targets=(Drovanel64 hostsim_widgets kernel_win_guest)
 [ "$mode" = self-check ] && targets+=(Drovanel64Broken)
 cmake --build "$BUILD" -j2 --target "${targets[@]}" >"$WORK/build.log" 2>&1 ||
   { tail -n 30 "$WORK/build.log"; fail "cannot build ${targets[*]} (see $WORK/build.log)"; }
-stamp=$( (cd "$ROOT" && cat tests/kernel/uhid_panels.cpp tests/kernel/guest_exit.cpp && "$CXX" --version) | sha256sum)
+stamp=$( (cd "$ROOT" && cat tests/kernel/uhid_panels.cpp tests/kernel/hex_text.h tests/kernel/guest_exit.cpp && "$CXX" --version) | sha256sum)
 if [ "$(cat "$WORK/programs.stamp" 2>/dev/null)" != "$stamp" ]; then
   "$CXX" -std=c++17 -O1 -Wall -Wextra -Werror -static "$ROOT/tests/kernel/uhid_panels.cpp" -o "$WORK/uhid-panels"
   "$CXX" -std=c++17 -O1 -Wall -Wextra -Werror -static "$ROOT/tests/kernel/guest_exit.cpp" -o "$WORK/guest-exit"

@@ -31,10 +31,10 @@ extern "C" {
 #include "hostsim/panels/multipanel.h"
 #include "hostsim/panels/radiopanel.h"
 #include "hostsim/panels/switchpanel.h"
+#include "tests/kernel/hex_text.h"
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
 using Clock = std::chrono::steady_clock;
 namespace mp = hostsim::multipanel;
 namespace rp = hostsim::radiopanel;
@@ -67,17 +67,6 @@ void check(bool ok, const std::string &name, const std::string &why = "") {
                  ok ? "" : why.c_str());
     std::fflush(results);
 }
-
-std::string hex(const std::uint8_t *data, std::size_t size) {
-    std::string out;
-    char two[3];
-    for (std::size_t i = 0; i < size; ++i) {
-        std::snprintf(two, sizeof two, "%02x", data[i]);
-        out += two;
-    }
-    return out;
-}
-std::string hex(const Bytes &b) { return hex(b.data(), b.size()); }
 
 Bytes unhex(const std::string &text) {
     Bytes out;
