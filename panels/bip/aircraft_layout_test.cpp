@@ -45,33 +45,13 @@ TEST(LayoutBesideAircraftTest, FolderUpToTheHostsSeparator) {
 
 // A BIP driver on a recording device, its threads not started, and
 // aircraft folders in the host's preferences folder.
-class AircraftLayoutTest : public test::BipFixture {
+class AircraftLayoutTest : public test::BipDriverFixture {
 protected:
     void SetUp() override {
-        test::BipFixture::SetUp();
+        test::BipDriverFixture::SetUp();
         test::powerOn();
         hostsim::setInt(kWarning, 1);
         configured = writeConfig(lense("0", "Red", "MasterWarning") + lense("1", "Red", "MasterWarning"));
-    }
-    void TearDown() override {
-        destroy();
-        test::BipFixture::TearDown();
-    }
-    void create() {
-        destroy();
-        record = std::make_shared<test::FeatureRecord>();
-        panel = new BacklitInformationPanel(new test::RecordingDevice(record));
-    }
-    void destroy() {
-        if (panel == nullptr) return;
-        panel->teardown();
-        delete panel;
-        panel = nullptr;
-    }
-    std::string cycle() {
-        panel->update();
-        panel->sendReport();
-        return lensString(record->latest(kLampReportId));
     }
     // An aircraft folder under Aircraft/; with layout entries, a layout file
     // in it. Returns the .acf file's path.
@@ -98,8 +78,6 @@ protected:
     }
 
     std::string configured;
-    std::shared_ptr<test::FeatureRecord> record;
-    BacklitInformationPanel *panel = nullptr;
 };
 
 TEST_F(AircraftLayoutTest, AnAircraftsOwnLayoutReplacesTheConfiguredOneWhichStaysStored) {

@@ -23,35 +23,10 @@ constexpr const char *kBrightness = "sim/cockpit/electrical/instrument_brightnes
 constexpr const char *kLampTest = "sim/cockpit/warnings/annunciator_test_pressed";
 constexpr const char *kDark = "------------------------";
 
-// A driver on a recording device, its threads not started: the test plays
-// the simulator thread (update) and the refresh thread (sendReport).
-class BipDriverTest : public test::BipFixture {
+// The driver fixture, with the brightness the panel was last sent.
+class BipDriverTest : public test::BipDriverFixture {
 protected:
-    void TearDown() override {
-        destroy();
-        test::BipFixture::TearDown();
-    }
-    void create() {
-        destroy();
-        record = std::make_shared<test::FeatureRecord>();
-        panel = new BacklitInformationPanel(new test::RecordingDevice(record));
-    }
-    void destroy() {
-        if (panel == nullptr) return;
-        panel->teardown();
-        delete panel;
-        panel = nullptr;
-    }
-    // One flight loop and one refresh; returns the lenses shown.
-    std::string cycle() {
-        panel->update();
-        panel->sendReport();
-        return lensString(record->latest(kLampReportId));
-    }
     int brightness() { return hostsim::bip::brightness(record->latest(kBrightnessReportId)); }
-
-    std::shared_ptr<test::FeatureRecord> record;
-    BacklitInformationPanel *panel = nullptr;
 };
 
 TEST_F(BipDriverTest, FirstStartWithoutFileIsDarkButSendsBrightness) {

@@ -1,5 +1,6 @@
-// Shared pieces of the BIP tests: an injected tick, a recording device, an
-// aircraft with power, and configuration files written on the fly.
+// Shared pieces of the BIP tests: an injected tick, a recording device, a
+// driver on it, an aircraft with power, and configuration files written on
+// the fly.
 #ifndef DROVANEL_PANELS_BIP_BIP_TEST_SUPPORT_H
 #define DROVANEL_PANELS_BIP_BIP_TEST_SUPPORT_H
 
@@ -12,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include "backlit_information_panel.h"
+#include "bip_report.h"
 #include "hid/hid_device.h"
 
 namespace drovanel {
@@ -64,6 +67,36 @@ private:
 
 // The 24 lens colours ("R", "G", "A", "-") of a lamp report, joined.
 std::string lensString(const std::vector<std::uint8_t> &lampReport);
+
+// A driver on a recording device, its threads not started: the test plays
+// the simulator thread (update) and the refresh thread (sendReport).
+class BipDriverFixture : public BipFixture {
+protected:
+    void TearDown() override {
+        destroy();
+        BipFixture::TearDown();
+    }
+    void create() {
+        destroy();
+        record = std::make_shared<FeatureRecord>();
+        panel = new BacklitInformationPanel(new RecordingDevice(record));
+    }
+    void destroy() {
+        if (panel == nullptr) return;
+        panel->teardown();
+        delete panel;
+        panel = nullptr;
+    }
+    // One flight loop and one refresh; returns the lenses shown.
+    std::string cycle() {
+        panel->update();
+        panel->sendReport();
+        return lensString(record->latest(kLampReportId));
+    }
+
+    std::shared_ptr<FeatureRecord> record;
+    BacklitInformationPanel *panel = nullptr;
+};
 
 }  // namespace test
 }  // namespace drovanel
