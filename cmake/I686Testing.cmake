@@ -9,13 +9,7 @@
 # kind of machine.
 
 # GoogleTest built from Debian's sources: Debian ships only 64-bit libraries.
-set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
-set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/_deps/googletest EXCLUDE_FROM_ALL)
-if(NOT TARGET GTest::gtest)
-  add_library(GTest::gtest ALIAS gtest)
-  add_library(GTest::gtest_main ALIAS gtest_main)
-endif()
+include(${CMAKE_CURRENT_LIST_DIR}/DebianGoogleTest.cmake)
 
 # Can the kernel run a 32-bit program? A static one needs nothing else from
 # the machine, so its failing to start means the kernel.

@@ -1,13 +1,7 @@
 # Tests of the Windows cross builds: GoogleTest built from Debian's sources
 # (there is no mingw build of it), and every test program run under wine.
 
-set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
-set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/_deps/googletest EXCLUDE_FROM_ALL)
-if(NOT TARGET GTest::gtest)
-  add_library(GTest::gtest ALIAS gtest)
-  add_library(GTest::gtest_main ALIAS gtest_main)
-endif()
+include(${CMAKE_CURRENT_LIST_DIR}/DebianGoogleTest.cmake)
 include(GoogleTest)
 
 # 32-bit wine needs a kernel that runs 32-bit programs; some machines have
