@@ -14,6 +14,18 @@ KERNEL_MODULES=(drivers/virtio/virtio_ring drivers/virtio/virtio drivers/virtio/
                 fs/netfs/netfs fs/fscache/fscache fs/9p/9p fs/overlayfs/overlay
                 drivers/hid/hid drivers/hid/uhid drivers/hid/hid-generic)
 
+# read_mode "$@": mode is check or self-check (from the command line), start
+# the time the check began.
+read_mode() {
+  mode=check
+  case "${1:-}" in
+    "") ;;
+    --self-check) mode=self-check ;;
+    *) echo "usage: $0 [--self-check]" >&2; exit 2 ;;
+  esac
+  start=$(date +%s)
+}
+
 skip() { echo "$LABEL check skipped: $*"; exit 0; }
 say() { echo "$LABEL: $*"; }
 

@@ -30,14 +30,7 @@ BOOT_LIMIT=${DROVANEL_KERNEL_BOOT_LIMIT:-150}  # seconds per boot (the guest unp
 CXX=${CXX:-g++}
 MODULES=(hid uhid hid-generic)
 
-mode=check
-case "${1:-}" in
-  "") ;;
-  --self-check) mode=self-check ;;
-  *) echo "usage: $0 [--self-check]" >&2; exit 2 ;;
-esac
-
-start=$(date +%s)
+read_mode "$@"
 
 # ---------------------------------------------------------------- tools
 if ! command -v qemu-system-x86_64 >/dev/null || ! busybox_static; then

@@ -50,14 +50,7 @@ CXX=${CXX:-g++}
 WINE=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver
 
-mode=check
-case "${1:-}" in
-  "") ;;
-  --self-check) mode=self-check ;;
-  *) echo "usage: $0 [--self-check]" >&2; exit 2 ;;
-esac
-
-start=$(date +%s)
+read_mode "$@"
 fail() { echo "wine kernel: FAIL $*"; exit 1; }
 
 # ---------------------------------------------------------------- tools
