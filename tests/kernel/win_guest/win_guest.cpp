@@ -272,7 +272,6 @@ const char kEnableLog[] =
     "Drovanel: BIP listed\n"
     "Drovanel : BIP xml file >< not found\n"
     "check buttons passed"
-    "get feature\n"
     "init start\n"
     "init done\n";
 
@@ -309,6 +308,12 @@ void playScenario(const char *pluginPath, const char *outputPath) {
     check(hostsim::log() == kEnableLog, "discovery finds the four panels through the Windows walks",
           "log: [" + hostsim::log() + "]");
     hostsim::clearLog();
+
+    // The Multi Panel's start-up exchange runs on its refresh thread; the
+    // state it reads back is applied by a flight loop.
+    check(flyUntil([] { return hostsim::log().find("get feature\n") != std::string::npos; }),
+          "the Multi Panel's start-up state is read back and applied in a flight loop",
+          "log: [" + hostsim::log() + "]");
 
     // Switch Panel: the plug-in takes its switch positions over at start, so
     // the pilot's switches decide the power: battery and avionics on, gear down.
