@@ -147,7 +147,12 @@ void serviceHotPlug() {
     for (int i = 0; i < kPanelSlotCount; ++i) {
         AbstractPanel *panel = g.slots[i];
         if (panel == nullptr) continue;
-        if (panel->deviceGone() || (unlisted & (1u << i)) != 0) disconnect(static_cast<PanelSlot>(i));
+        // A reader may have seen its device go since the scan above: its
+        // news counts as the scan's, or the stale list below would be
+        // searched for the panel that just left.
+        const bool gone = panel->deviceGone();
+        readerSawGone = readerSawGone || gone;
+        if (gone || (unlisted & (1u << i)) != 0) disconnect(static_cast<PanelSlot>(i));
     }
     // A reader's news comes before the list shows it: a fresh list tells
     // whether the panel is back (plugged in again at once) or gone.
