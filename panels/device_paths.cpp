@@ -1,6 +1,4 @@
 // Device paths as keys for comparing, and the ids a Windows path carries.
-#include <algorithm>
-
 #include "hid/device_list.h"
 
 namespace drovanel {
@@ -19,8 +17,7 @@ char keyChar(const std::string &path, std::size_t i) {
 
 std::string devicePathKey(const std::string &path) {
     std::string key(path.size(), '\0');
-    std::transform(path.begin(), path.end(), key.begin(), lower);
-    if (key.compare(0, 4, "\\??\\") == 0) key[1] = '\\';
+    for (std::size_t i = 0; i < path.size(); ++i) key[i] = keyChar(path, i);
     return key;
 }
 

@@ -209,8 +209,8 @@ int pluginEnable() {
     // Started first, so that a panel plugged in during discovery is listed.
     watch().start();
     discover();
-    XPLMEnableMenuItem(g.menu, g.items[kItemRadio1Dme], slotRef(PanelSlot::Radiopanel1) != nullptr ? 1 : 0);
-    XPLMEnableMenuItem(g.menu, g.items[kItemRadio2Dme], slotRef(PanelSlot::Radiopanel2) != nullptr ? 1 : 0);
+    enableRadioItem(PanelSlot::Radiopanel1);
+    enableRadioItem(PanelSlot::Radiopanel2);
     checkRadioItem(PanelSlot::Radiopanel1);
     checkRadioItem(PanelSlot::Radiopanel2);
     XPLMRegisterFlightLoopCallback(flightLoopCallback, kFlightLoopInterval, nullptr);

@@ -9,7 +9,7 @@ namespace {
 
 const ListedDevice *find(const std::vector<ListedDevice> &listing, const std::string &key) {
     for (const ListedDevice &d : listing) {
-        if (devicePathKey(d.path) == key) return &d;
+        if (samePathKey(d.path, key)) return &d;
     }
     return nullptr;
 }

@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
 #include "hostsim/hostsim.h"
 #include "hostsim/panels/radiopanel.h"
+#include "tests/recording_device.h"
 
 namespace drovanel {
 namespace {
@@ -17,29 +17,7 @@ namespace rp = hostsim::radiopanel;
 using rp::Selector;
 using Bytes = std::vector<std::uint8_t>;
 
-// A device that keeps the feature reports written to it. The tests drive the
-// driver's operations themselves, so its threads are never started.
-class RecordingDevice : public HidDevice {
-public:
-    explicit RecordingDevice(bool accept = true) : accept_(accept) {}
-    int read(std::uint8_t *, int, const wchar_t *) override { return kReadCancelled; }
-    void cancel() override {}
-    bool setFeature(const std::uint8_t *buffer, int size) override {
-        std::lock_guard<std::mutex> lock(lock_);
-        written_.emplace_back(buffer, buffer + size);
-        return accept_;
-    }
-    bool getFeature(std::uint8_t *, int) override { return false; }
-    std::vector<Bytes> written() {
-        std::lock_guard<std::mutex> lock(lock_);
-        return written_;
-    }
-
-private:
-    bool accept_;
-    std::mutex lock_;
-    std::vector<Bytes> written_;
-};
+using testing_devices::RecordingDevice;
 
 const char *const kMode = "sim/cockpit/radios/nav_com_adf_mode";
 const char *const kCom1 = "sim/cockpit/radios/com1_freq_hz";

@@ -7,6 +7,7 @@
 
 #include "hostsim/hostsim.h"
 #include "hostsim/panels/switchpanel.h"
+#include "tests/recording_device.h"
 
 namespace drovanel {
 namespace {
@@ -31,16 +32,7 @@ public:
     std::vector<std::vector<std::uint8_t>> reports;
 };
 
-std::vector<std::string> journal() {
-    std::vector<std::string> lines;
-    for (const auto &call : hostsim::commandJournal()) {
-        const char *phase = call.phase == hostsim::CommandPhase::Once    ? "once "
-                            : call.phase == hostsim::CommandPhase::Begin ? "begin "
-                                                                         : "end ";
-        lines.push_back(phase + call.path);
-    }
-    return lines;
-}
+std::vector<std::string> journal() { return testing_devices::journalLines(); }
 
 std::vector<std::string> writes() {
     std::vector<std::string> lines;
