@@ -267,10 +267,16 @@ int attachDevice(std::uint16_t vendorId, std::uint16_t productId);
 // Unplugs: pending and later reads on its handles return 0, their feature
 // reports are refused, opens fail, it leaves the list.
 void detach(int device);
-// Plugs an unplugged device back in at its place in the list, under a path of
-// its own for this appearance ("vhid:3.2" for device 3's second), as the
-// kernel names each appearance anew. Handles from before stay gone.
+// Plugs an unplugged device back in at its place in the list. Handles from
+// before stay gone.
 void plug(int device);
+// Which path plug() gives a device's new appearance: one of its own
+// ("vhid:3.2" for device 3's second), as the Linux kernel names each
+// appearance anew, or the path it had, as Windows does for a panel plugged
+// back into the same port (the list then looks as before). reset() makes
+// it NewPath.
+enum class Replug { NewPath, SamePath };
+void setReplug(Replug how);
 // The device's path in the list now.
 std::string devicePath(int device);
 int deviceCount();

@@ -81,6 +81,7 @@ void reset() {
     }
     s.handles.clear();
     s.devices.clear();
+    s.replug = Replug::NewPath;
     s.vhidChanged.notify_all();
 
     detail::resetPrefsFolder(s);

@@ -99,7 +99,7 @@ struct Device {
     long readAttempts = 0;
     int opens = 0;
     int openNow = 0;
-    int appearances = 1;  // plugged in this many times; names the path of each
+    int appearances = 1;  // plugged in this many times; names the path of each (Replug::NewPath)
 };
 
 // An open device. Blocked readers hold their own reference, so reset() and
@@ -165,6 +165,7 @@ struct State {
     Widget *frontRoot = nullptr;
 
     std::vector<std::shared_ptr<Device>> devices;  // index = device number
+    Replug replug = Replug::NewPath;
     std::map<std::uintptr_t, std::shared_ptr<DeviceHandle>> handles;
     std::uintptr_t nextHandle = 1;  // never reused, not even across reset()
 };

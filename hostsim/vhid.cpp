@@ -91,10 +91,18 @@ void plug(int device) {
     Device &d = detail::byNumber(s, device);
     if (d.attached) return;
     ++d.appearances;
-    d.path = "vhid:" + std::to_string(d.number) + "." + std::to_string(d.appearances);
+    if (s.replug == Replug::NewPath) {
+        d.path = "vhid:" + std::to_string(d.number) + "." + std::to_string(d.appearances);
+    }
     d.attached = true;
     d.input.clear();  // a panel plugged in again has sent nothing yet
     s.vhidChanged.notify_all();
+}
+
+void setReplug(Replug how) {
+    State &s = detail::state();
+    std::lock_guard<std::mutex> lock(s.mu);
+    s.replug = how;
 }
 
 std::string devicePath(int device) {

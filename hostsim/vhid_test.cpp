@@ -192,6 +192,35 @@ TEST_F(VhidTest, PlugBringsADeviceBackUnderANewPathAndOldHandlesStayGone) {
     EXPECT_EQ(hostsim::openCount(radio), 2);
 }
 
+TEST_F(VhidTest, PlugAtTheSamePathListsAsBeforeAndOldHandlesStayGone) {
+    int radio = hostsim::attach(hostsim::PanelKind::Radio);
+    hostsim::setReplug(hostsim::Replug::SamePath);
+    void *old = drovanel_vhid_open("vhid:0");
+    ASSERT_NE(old, nullptr);
+    hostsim::detach(radio);
+    EXPECT_EQ(drovanel_vhid_open("vhid:0"), nullptr) << "unplugged";
+    hostsim::plug(radio);
+    EXPECT_EQ(hostsim::devicePath(radio), "vhid:0");
+    char path[32] = {};
+    ASSERT_EQ(drovanel_vhid_info(0, path, sizeof path, nullptr, nullptr), 1);
+    EXPECT_STREQ(path, "vhid:0");
+
+    unsigned char buffer[4] = {0, 1, 2, 3};
+    EXPECT_EQ(drovanel_vhid_read(old, buffer, 4), 0) << "the path is the same, the appearance is not";
+    EXPECT_EQ(drovanel_vhid_set_feature(old, buffer, 4), 0);
+    void *fresh = drovanel_vhid_open("vhid:0");
+    ASSERT_NE(fresh, nullptr);
+    EXPECT_EQ(drovanel_vhid_set_feature(fresh, buffer, 4), 1);
+    drovanel_vhid_close(old);
+    drovanel_vhid_close(fresh);
+
+    hostsim::reset();
+    radio = hostsim::attach(hostsim::PanelKind::Radio);
+    hostsim::detach(radio);
+    hostsim::plug(radio);
+    EXPECT_EQ(hostsim::devicePath(radio), "vhid:0.2") << "reset() brings back new paths";
+}
+
 TEST_F(VhidTest, FailingReadsAreCountedAndWakeABlockedReader) {
     int sw = hostsim::attach(hostsim::PanelKind::Switch);
     void *h = drovanel_vhid_open("vhid:0");

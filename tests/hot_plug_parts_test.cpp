@@ -126,6 +126,102 @@ TEST(DeviceWatchTest, ThreadListsUntilStopped) {
     watch.stop();  // twice is harmless
 }
 
+// Waits up to two seconds for the watch's thread to raise a change.
+bool changeWithinTwoSeconds(DeviceWatch &watch) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (!watch.takeChange()) {
+        if (std::chrono::steady_clock::now() > until) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+// A panel unplugged and plugged back between two listings, in each way a
+// system names it again: the list may look exactly as before (Windows, the
+// same port), so only the listing that a reader's news asks for tells.
+TEST(DeviceWatchTest, AForcedListingIsAChangeHoweverThePanelCameBack) {
+    struct Row {
+        const char *how;
+        ListedDevice back;
+        bool changeUnforced;
+    };
+    const Row rows[] = {
+        {"same path, no instance", panel("a", kRadioPanelProductId), false},
+        {"same path, new instance", panel("a", kRadioPanelProductId, "2"), true},
+        {"new path", panel("a.2", kRadioPanelProductId), true},
+    };
+    for (const Row &row : rows) {
+        gListWorks = true;
+        gListed = {panel("a", kRadioPanelProductId)};
+        DeviceWatch watch(scriptedLister);
+        watch.listNow();
+        ASSERT_TRUE(watch.takeChange());
+        gListed = {row.back};
+        watch.listNow();
+        EXPECT_EQ(watch.takeChange(), row.changeUnforced) << row.how;
+
+        watch.listSoon();
+        watch.listNow();
+        EXPECT_TRUE(watch.takeChange()) << row.how << ": the forced listing, the list unchanged";
+        watch.listNow();
+        EXPECT_FALSE(watch.takeChange()) << row.how << ": forced once only";
+
+        // A forced listing that fails hands its change on to the next one.
+        watch.listSoon();
+        gListWorks = false;
+        watch.listNow();
+        EXPECT_FALSE(watch.takeChange()) << row.how;
+        gListWorks = true;
+        watch.listNow();
+        EXPECT_TRUE(watch.takeChange()) << row.how << ": after a failed listing";
+    }
+}
+
+// listSoon wakes the thread long before its period ends, and the unchanged
+// list it finds still counts.
+TEST(DeviceWatchTest, ListSoonWakesTheThreadOverAnUnchangedList) {
+    gListWorks = true;
+    gListed = {panel("a", kRadioPanelProductId)};
+    DeviceWatch watch(scriptedLister, 60 * 1000);
+    watch.start();
+    ASSERT_TRUE(changeWithinTwoSeconds(watch)) << "the first listing";
+    watch.listSoon();
+    EXPECT_TRUE(changeWithinTwoSeconds(watch));
+    watch.stop();
+}
+
+// Disable and enable stop and start the watch: the thread started again
+// lists each period as the first one did.
+TEST(DeviceWatchTest, StartedAgainAfterAStopItFindsANewDeviceOnItsOwn) {
+    constexpr std::uint32_t kPeriodMs = 20;
+    {
+        std::lock_guard<std::mutex> hold(gListedLock);
+        gListWorks = true;
+        gListed = {panel("a", kRadioPanelProductId)};
+    }
+    DeviceWatch watch(scriptedLister, kPeriodMs);
+    watch.start();
+    ASSERT_TRUE(changeWithinTwoSeconds(watch));
+    watch.stop();
+    watch.start();
+    ASSERT_TRUE(changeWithinTwoSeconds(watch)) << "the restarted thread's first listing";
+    // The thread lists with the period from now on; the test never does.
+    {
+        std::lock_guard<std::mutex> hold(gListedLock);
+        gListed.push_back(panel("b", kBipProductId));
+    }
+    const auto added = std::chrono::steady_clock::now();
+    ASSERT_TRUE(changeWithinTwoSeconds(watch)) << "the new device";
+    std::vector<ListedDevice> seen;
+    watch.snapshot(&seen);
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[1].path, "b");
+    // Found by the periodic listing: well within a few periods (generous
+    // for slow sanitizer builds), not by some later wake-up.
+    EXPECT_LT(std::chrono::steady_clock::now() - added, std::chrono::milliseconds(50 * kPeriodMs));
+    watch.stop();
+}
+
 // A registry with the slots it is told are filled.
 class Slots : public PanelRegistry {
 public:

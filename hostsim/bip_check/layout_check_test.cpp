@@ -123,6 +123,59 @@ TEST_F(LayoutCheckTest, EveryKindOfEntryProblemIsFoundOnItsLine) {
     EXPECT_NE(report.find("\n10 problems:\n  line 5: unknown indicator \"MasterWarn\""), std::string::npos) << report;
 }
 
+// Entries written one part per line, the parts in varying order: each
+// problem names the line of the part at fault, never the <Lense> line.
+TEST_F(LayoutCheckTest, EntriesWrittenOnePartPerLineNameThePartsLine) {
+    const std::string path = writeLayout("multiline.xml",
+                                         "<?xml version=\"1.0\"?>\n"                  // 1
+                                         "<Bip><BipProgramming Brightness=\"100\">\n"  // 2
+                                         "  <Lense>\n"                                 // 3
+                                         "    <Assignment>2</Assignment>\n"            // 4
+                                         "    <Colour>Red</Colour>\n"                  // 5
+                                         "    <Id>MasterWarn</Id>\n"                   // 6
+                                         "  </Lense>\n"                                // 7
+                                         "  <Lense>\n"                                 // 8
+                                         "    <Id>GearDown</Id>\n"                     // 9
+                                         "    <Colour>Blue</Colour>\n"                 // 10
+                                         "    <Assignment>3</Assignment>\n"            // 11
+                                         "  </Lense>\n"                                // 12
+                                         "  <Lense>\n"                                 // 13
+                                         "    <Colour>Red</Colour>\n"                  // 14
+                                         "    <Assignment>25</Assignment>\n"           // 15
+                                         "    <Id>VacLow</Id>\n"                       // 16
+                                         "  </Lense>\n"                                // 17
+                                         "  <Lense>\n"                                 // 18
+                                         "    <Colour>Green</Colour>\n"                // 19
+                                         "    <Id>GearDown</Id>\n"                     // 20
+                                         "    <Assignment>3x</Assignment>\n"           // 21
+                                         "    <Flash On=\"500\"/>\n"                   // 22
+                                         "  </Lense>\n"                                // 23
+                                         "  <Lense>\n"                                 // 24
+                                         "    <Assignment>4</Assignment>\n"            // 25
+                                         "    <Colour>Red</Colour>\n"                  // 26
+                                         "    <Id> </Id>\n"                            // 27
+                                         "  </Lense>\n"                                // 28
+                                         "  <Lense>\n"                                 // 29
+                                         "    <Id>VacLow</Id>\n"                       // 30
+                                         "    <Assignment>5</Assignment>\n"            // 31
+                                         "    <Colour></Colour>\n"                     // 32
+                                         "  </Lense>\n"                                // 33
+                                         "</BipProgramming></Bip>\n");
+    const LayoutCheck check = checkLayout(path);
+    EXPECT_EQ(problemsText(check),
+              "6: unknown indicator \"MasterWarn\": lens 2 stays dark\n"
+              "10: unknown colour \"Blue\" (Red, Green or Amber): lens 3 never lights\n"
+              "15: lens number \"25\" is out of range (0-23): the entry is skipped\n"
+              "21: lens number \"3x\" is not a whole number: read as lens 3\n"
+              "21: lens 3 given twice (first at line 11): this entry replaces that one\n"
+              "22: <Flash> without its Off attribute: lens 3 does not flash\n"
+              "27: <Id> is empty: the entry is skipped\n"
+              "32: <Colour> is empty: the entry is skipped\n");
+    // The table names the entry that bound each lens by its own line.
+    EXPECT_EQ(check.lenses[3].line, 18);
+    EXPECT_EQ(check.lenses[3].indicator, "GearDown");
+}
+
 TEST_F(LayoutCheckTest, FilesThatCannotBeReadOrHoldNoLayout) {
     std::string deep = "<Bip>\n<BipProgramming>\n";
     for (int i = 0; i < 70; ++i) deep += "<a>\n";

@@ -2,7 +2,7 @@
 #include <memory>
 
 #include "backlit_information_panel.h"
-#include "bip_test_support.h"
+#include "tests/bip_test_support.h"
 
 namespace drovanel {
 namespace {

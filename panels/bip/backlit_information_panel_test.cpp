@@ -3,12 +3,12 @@
 #include <memory>
 #include <string>
 
-#include "bip_test_support.h"
 #include "discovery.h"
 #include "hostsim/hostsim.h"
 #include "hostsim/panels/bip.h"
 #include "panel_factory.h"
 #include "settings_file.h"
+#include "tests/bip_test_support.h"
 
 namespace drovanel {
 namespace {

@@ -5,8 +5,8 @@
 #include <limits>
 
 #include "bip_assignements.h"
-#include "bip_test_support.h"
 #include "hostsim/hostsim.h"
+#include "tests/bip_test_support.h"
 
 namespace drovanel {
 namespace {

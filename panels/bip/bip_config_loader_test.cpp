@@ -6,8 +6,8 @@
 #include <random>
 #include <string>
 
-#include "bip_test_support.h"
 #include "hostsim/hostsim.h"
+#include "tests/bip_test_support.h"
 
 namespace drovanel {
 namespace {

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "bip_assignements.h"
-#include "bip_test_support.h"
 #include "hostsim/hostsim.h"
+#include "tests/bip_test_support.h"
 
 namespace drovanel {
 namespace {

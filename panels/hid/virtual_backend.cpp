@@ -71,8 +71,8 @@ public:
 
 }  // namespace
 
-// Each appearance of a virtual device has a path of its own, so the path
-// tells appearances apart.
+// The virtual list gives no instance: a device the host plugs back in at
+// the same path lists exactly as before, as on Windows.
 bool listSystemDevices(std::vector<ListedDevice> *out) {
     std::size_t n = 0;
     int count = drovanel_vhid_count();

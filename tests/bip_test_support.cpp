@@ -1,4 +1,4 @@
-#include "bip_test_support.h"
+#include "tests/bip_test_support.h"
 
 #include <fstream>
 

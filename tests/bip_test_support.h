@@ -1,8 +1,8 @@
 // Shared pieces of the BIP tests: an injected tick, a recording device, a
 // driver on it, an aircraft with power, and configuration files written on
 // the fly.
-#ifndef DROVANEL_PANELS_BIP_BIP_TEST_SUPPORT_H
-#define DROVANEL_PANELS_BIP_BIP_TEST_SUPPORT_H
+#ifndef DROVANEL_TESTS_BIP_TEST_SUPPORT_H
+#define DROVANEL_TESTS_BIP_TEST_SUPPORT_H
 
 #include <atomic>
 #include <cstdint>
@@ -13,8 +13,8 @@
 
 #include <gtest/gtest.h>
 
-#include "backlit_information_panel.h"
-#include "bip_report.h"
+#include "bip/backlit_information_panel.h"
+#include "bip/bip_report.h"
 #include "hid/hid_device.h"
 
 namespace drovanel {
