@@ -9,6 +9,15 @@
 
 namespace drovanel {
 
+namespace {
+// The start-up exchange's state: a request turns idle into pending, the
+// refresh thread pending into running and, once it is done, running back
+// into idle.
+constexpr std::uint8_t kExchangeIdle = 0;
+constexpr std::uint8_t kExchangePending = 1;
+constexpr std::uint8_t kExchangeRunning = 2;
+}  // namespace
+
 std::string preferencesFolderFile(const char *fileName) {
     char prefs[1024] = {};
     XPLMGetPrefsPath(prefs);
@@ -86,18 +95,24 @@ void AbstractPanel::sleepWhileRunning(std::uint32_t ms) {
 }
 
 void AbstractPanel::requestDeviceExchange() {
-    exchangesRequested_.fetch_add(1);
+    // Pending or running before its read-back: that exchange serves this
+    // request too (each aircraft the host loads asks for one).
+    std::uint8_t idle = kExchangeIdle;
+    if (!exchangeState_.compare_exchange_strong(idle, kExchangePending)) return;
     // Under the lock, so that the refresh thread cannot miss the wake-up
-    // between testing the count and starting to wait.
+    // between testing the state and starting to wait.
     std::lock_guard<std::mutex> hold(wakeLock_);
     wake_.notify_all();
 }
 
+void AbstractPanel::exchangeReadingBack() {
+    std::uint8_t running = kExchangeRunning;
+    exchangeState_.compare_exchange_strong(running, kExchangeIdle);
+}
+
 bool AbstractPanel::takeExchangeRequest() {
-    std::uint32_t pending = exchangesRequested_.load();
-    while (pending > 0 && !exchangesRequested_.compare_exchange_weak(pending, pending - 1)) {
-    }
-    return pending > 0;
+    std::uint8_t pending = kExchangePending;
+    return exchangeState_.compare_exchange_strong(pending, kExchangeRunning);
 }
 
 std::uint8_t AbstractPanel::settingByte(std::size_t index) const {
@@ -179,7 +194,10 @@ void AbstractPanel::readerLoop() {
 
 void AbstractPanel::refreshLoop() {
     while (running_.load() && device_ != nullptr) {
-        while (running_.load() && takeExchangeRequest()) deviceExchange();
+        while (running_.load() && takeExchangeRequest()) {
+            deviceExchange();
+            exchangeReadingBack();  // done, whether or not it read back
+        }
         if (!running_.load()) break;
         if (replayPending_.load()) {
             std::uint8_t last[kLastReportSize];
@@ -192,7 +210,7 @@ void AbstractPanel::refreshLoop() {
         sendReport();
         std::unique_lock<std::mutex> hold(wakeLock_);
         wake_.wait_for(hold, std::chrono::milliseconds(refreshPeriod_.load()),
-                       [this] { return !running_.load() || exchangesRequested_.load() > 0; });
+                       [this] { return !running_.load() || exchangeState_.load() == kExchangePending; });
     }
 }
 

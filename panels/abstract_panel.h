@@ -130,9 +130,13 @@ protected:
     void sleepWhileRunning(std::uint32_t ms);
 
     // Asks the refresh thread to run deviceExchange() before its next
-    // report, waking it from its sleep; each request runs once, in order.
+    // report, waking it from its sleep. A request made while one is pending,
+    // or while one runs and has not yet read back, merges into that one.
     // Any thread; the simulator thread never waits for the exchange.
     void requestDeviceExchange();
+    // Called by deviceExchange() just before it reads the device back: a
+    // request made from here on needs an exchange of its own.
+    void exchangeReadingBack();
     // A conversation with the device that takes time (write, wait, read
     // back), run on the refresh thread; what it reads reaches the simulator
     // thread through the queue. Empty here.
@@ -170,7 +174,8 @@ private:
     std::wstring wideName_;
     std::string settingsPath_;
     std::atomic<std::uint32_t> refreshPeriod_{kDefaultRefreshPeriod};
-    std::atomic<std::uint32_t> exchangesRequested_{0};
+    // Idle, pending or running (the constants in the source file).
+    std::atomic<std::uint8_t> exchangeState_{0};
 
     std::mutex wakeLock_;
     std::condition_variable wake_;
