@@ -45,6 +45,7 @@ AbstractPanel::AbstractPanel(HidDevice *device, const char *panelName, PanelThre
     wideName_.assign(name_.begin(), name_.end());
 
     if (settingsFile_.isOpen()) {
+        settingsUsable_ = true;
         std::uint8_t image[kSettingsSize];
         long got = settingsFile_.readFromStart(image, kSettingsSize);
         if (got < 0) {
@@ -52,6 +53,14 @@ AbstractPanel::AbstractPanel(HidDevice *device, const char *panelName, PanelThre
         } else {
             for (long i = 0; i < got; ++i) settingsBlock_[i].store(image[i], std::memory_order_relaxed);
         }
+        // A whole block read: the file holds the block (and maybe a tail,
+        // which every write keeps). Anything less is written out whole at
+        // the refresh thread's first period.
+        if (got == static_cast<long>(kSettingsSize) && settingsFile_.readAfter(kSettingsSize, &settingsTail_)) {
+            std::memcpy(savedBlock_, image, kSettingsSize);
+            savedValid_ = true;
+        }
+        settingsFile_.close();
     }
 }
 
@@ -81,12 +90,19 @@ void AbstractPanel::teardown() {
     delete device_;
     device_ = nullptr;
 
-    if (settingsFile_.isOpen()) {
-        std::uint8_t image[kSettingsSize];
-        for (std::size_t i = 0; i < kSettingsSize; ++i) image[i] = settingsBlock_[i].load();
-        settingsFile_.writeAtStart(image, kSettingsSize);
+    saveSettings(true);
+}
+
+void AbstractPanel::saveSettings(bool evenIfUnchanged) {
+    if (!settingsUsable_) return;
+    std::uint8_t image[kSettingsSize];
+    for (std::size_t i = 0; i < kSettingsSize; ++i) image[i] = settingsBlock_[i].load(std::memory_order_relaxed);
+    if (!evenIfUnchanged && savedValid_ && std::memcmp(image, savedBlock_, kSettingsSize) == 0) return;
+    // Not marked saved when the write fails: the next period tries again.
+    if (settingsFile_.replace(image, kSettingsSize, settingsTail_.data(), settingsTail_.size())) {
+        std::memcpy(savedBlock_, image, kSettingsSize);
+        savedValid_ = true;
     }
-    settingsFile_.close();
 }
 
 void AbstractPanel::sleepWhileRunning(std::uint32_t ms) {
@@ -208,6 +224,8 @@ void AbstractPanel::refreshLoop() {
             pushEvent(last, kLastReportSize, kEventReplay);
         }
         sendReport();
+        // After the report, so that a slow disk never delays it.
+        saveSettings(false);
         std::unique_lock<std::mutex> hold(wakeLock_);
         wake_.wait_for(hold, std::chrono::milliseconds(refreshPeriod_.load()),
                        [this] { return !running_.load() || exchangeState_.load() == kExchangePending; });

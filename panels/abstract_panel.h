@@ -13,6 +13,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "hid/hid_device.h"
 #include "settings_file.h"
@@ -147,6 +148,11 @@ protected:
 
 private:
     void readerLoop();
+    // Writes the settings file if the block differs from what the file was
+    // last known to hold (always when evenIfUnchanged). The refresh thread
+    // calls it every period, so a change reaches the file within a period,
+    // off the simulator thread; teardown calls it once the thread is gone.
+    void saveSettings(bool evenIfUnchanged);
     void refreshLoop();
     bool takeExchangeRequest();
 
@@ -168,7 +174,16 @@ private:
     std::atomic<bool> tornDown_{false};
     std::atomic<bool> deviceGone_{false};
     HidDevice *device_;
+    // The file is open only while the constructor reads it; it is then
+    // replaced whole at every write. settingsUsable_: it could be opened.
     SettingsFile settingsFile_;
+    bool settingsUsable_ = false;
+    // Bytes after the block in a longer file, carried through every write.
+    std::vector<std::uint8_t> settingsTail_;
+    // What the file holds, as far as this panel knows; refresh thread, then
+    // teardown after the join.
+    std::uint8_t savedBlock_[kSettingsSize] = {};
+    bool savedValid_ = false;
     std::atomic<std::uint8_t> settingsBlock_[kSettingsSize];
     std::string name_;
     std::wstring wideName_;

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 #include <thread>
+#include <vector>
 
 #include "hid/device_services.h"
 #include "hostsim/hostsim.h"
@@ -17,6 +18,7 @@ namespace {
 
 using drovanel::testing_files::readFile;
 using drovanel::testing_files::writeFile;
+using Bytes = std::vector<std::uint8_t>;
 
 std::atomic<std::uint32_t> fakeNow{1000};
 std::uint32_t fakeTick() { return fakeNow.load(); }
@@ -273,6 +275,47 @@ TEST_F(PanelBaseTest, ExchangeRequestsMergeIntoThePendingOrRunningOne) {
     EXPECT_EQ(panel.exchanges.load(), 2);
     panel.teardown();
     EXPECT_EQ(panel.exchanges.load(), 2);
+}
+
+// A change to the block reaches the file within a refresh period or two,
+// while the panel runs: a crash of the host loses nothing. An unchanged
+// block is not written again. The tail of a longer file is carried through,
+// and teardown writes the same bytes once more.
+TEST_F(PanelBaseTest, ChangedSettingsReachTheFileWhileThePanelRuns) {
+    const std::string path = settingsPath("TestPanel");
+    Bytes before(kSettingsSize + 100, 0x5A);
+    before[kRepeatThresholdOffset] = 10;
+    writeFile(path, before);
+    const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
+    std::filesystem::last_write_time(path, old);
+
+    int device = hostsim::attach(hostsim::PanelKind::Multi);
+    TestPanel panel(openVirtual(device));
+    panel.setRefreshPeriod(10);
+    panel.start();
+    ASSERT_TRUE(waitFor([&] { return panel.reports.load() >= 5; }));
+    EXPECT_EQ(std::filesystem::last_write_time(path), old) << "nothing changed, nothing written";
+
+    struct Change {
+        std::size_t index;
+        std::uint8_t value;
+    };
+    const Change changes[] = {{kRepeatThresholdOffset, 42}, {kDriverSettingsOffset, 1}, {kSettingsSize - 1, 9}};
+    for (const Change &change : changes) {
+        panel.setSettingByte(change.index, change.value);
+        before[change.index] = change.value;
+        EXPECT_TRUE(waitFor([&] { return readFile(path) == before; })) << "byte " << change.index;
+    }
+    hostsim::queueInput(device, {0, 0x01, 0x02, 0x03});
+    before[0] = 0x00;
+    before[1] = 0x01;
+    before[2] = 0x02;
+    before[3] = 0x03;
+    EXPECT_TRUE(waitFor([&] { return readFile(path) == before; })) << "the last report";
+    EXPECT_FALSE(std::filesystem::exists(path + SettingsFile::kTemporarySuffix));
+
+    panel.teardown();
+    EXPECT_EQ(readFile(path), before);
 }
 
 TEST_F(PanelBaseTest, FailingReadsDoNotSpin) {

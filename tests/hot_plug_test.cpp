@@ -228,6 +228,20 @@ INSTANTIATE_TEST_SUITE_P(
                                     [](int) { hostsim::pickMenuItem("drovanel", "Ignore Switchpanel"); }}),
     [](const ::testing::TestParamInfo<TeardownCause> &info) { return std::string(info.param.name); });
 
+// The DME option picked from the menu is in the file before any teardown,
+// so a crash of the simulator does not lose it.
+TEST_F(HotPlugTest, MenuOptionReachesTheFileWithoutATeardown) {
+    hostsim::attach(hostsim::PanelKind::Radio);
+    ASSERT_EQ(pluginEnable(), 1);
+    const std::string file = hostsim::prefsFile("Drovanel.Radiopanel1.prf");
+    hostsim::pickMenuItem("drovanel", "1. Radiopanel DME in 2nd segment");
+    ASSERT_TRUE(loopUntil([&] {
+        const Bytes bytes = readFile(file);
+        return bytes.size() == 1024 && bytes[64] == 1;
+    }));
+    ASSERT_NE(panelInSlot(PanelSlot::Radiopanel1), nullptr) << "still running";
+}
+
 TEST_F(HotPlugTest, NewPanelsTakeTheSlotDiscoveryGivesAndTheLimitsHold) {
     hostsim::attach(hostsim::PanelKind::Radio);
     hostsim::attach(hostsim::PanelKind::Radio);
