@@ -286,8 +286,8 @@ TEST_F(PanelBaseTest, ChangedSettingsReachTheFileWhileThePanelRuns) {
     Bytes before(kSettingsSize + 100, 0x5A);
     before[kRepeatThresholdOffset] = 10;
     writeFile(path, before);
-    const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
-    std::filesystem::last_write_time(path, old);
+    std::filesystem::last_write_time(path, std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
+    const auto old = std::filesystem::last_write_time(path);  // as the file system keeps it
 
     int device = hostsim::attach(hostsim::PanelKind::Multi);
     TestPanel panel(openVirtual(device));
