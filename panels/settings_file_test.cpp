@@ -60,23 +60,6 @@ TEST_F(SettingsFileTest, WriteAtStartReplacesTheHeadAndKeepsTheRest) {
     }
 }
 
-// A file that cannot be written beside (its folder gone) keeps nothing
-// half-done, and replace() without an earlier open() has no path to use.
-TEST_F(SettingsFileTest, AFailedReplaceReportsItself) {
-    SettingsFile never;
-    const std::uint8_t byte = 1;
-    EXPECT_FALSE(never.replace(&byte, 1, nullptr, 0));
-
-    const std::string folder = hostsim::prefsFolder() + "/gone";
-    std::filesystem::create_directories(folder);
-    SettingsFile file;
-    ASSERT_TRUE(file.open((folder + "/Drovanel.Gone.prf").c_str()));
-    file.close();
-    std::filesystem::remove_all(folder);
-    EXPECT_FALSE(file.replace(&byte, 1, nullptr, 0));
-    EXPECT_FALSE(std::filesystem::exists(folder));
-}
-
 #if !defined(_WIN32)
 // A child replaces the file again and again, alternating two contents,
 // until it is killed at a random moment; each time the file holds one of
