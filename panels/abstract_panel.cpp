@@ -9,6 +9,15 @@
 
 namespace drovanel {
 
+namespace {
+// The start-up exchange's state: a request turns idle into pending, the
+// refresh thread pending into running and, once it is done, running back
+// into idle.
+constexpr std::uint8_t kExchangeIdle = 0;
+constexpr std::uint8_t kExchangePending = 1;
+constexpr std::uint8_t kExchangeRunning = 2;
+}  // namespace
+
 std::string preferencesFolderFile(const char *fileName) {
     char prefs[1024] = {};
     XPLMGetPrefsPath(prefs);
@@ -36,6 +45,7 @@ AbstractPanel::AbstractPanel(HidDevice *device, const char *panelName, PanelThre
     wideName_.assign(name_.begin(), name_.end());
 
     if (settingsFile_.isOpen()) {
+        settingsUsable_ = true;
         std::uint8_t image[kSettingsSize];
         long got = settingsFile_.readFromStart(image, kSettingsSize);
         if (got < 0) {
@@ -43,6 +53,14 @@ AbstractPanel::AbstractPanel(HidDevice *device, const char *panelName, PanelThre
         } else {
             for (long i = 0; i < got; ++i) settingsBlock_[i].store(image[i], std::memory_order_relaxed);
         }
+        // A whole block read: the file holds the block (and maybe a tail,
+        // which every write keeps). Anything less is written out whole at
+        // the refresh thread's first period.
+        if (got == static_cast<long>(kSettingsSize) && settingsFile_.readAfter(kSettingsSize, &settingsTail_)) {
+            std::memcpy(savedBlock_, image, kSettingsSize);
+            savedValid_ = true;
+        }
+        settingsFile_.close();
     }
 }
 
@@ -72,12 +90,19 @@ void AbstractPanel::teardown() {
     delete device_;
     device_ = nullptr;
 
-    if (settingsFile_.isOpen()) {
-        std::uint8_t image[kSettingsSize];
-        for (std::size_t i = 0; i < kSettingsSize; ++i) image[i] = settingsBlock_[i].load();
-        settingsFile_.writeAtStart(image, kSettingsSize);
+    saveSettings(true);
+}
+
+void AbstractPanel::saveSettings(bool evenIfUnchanged) {
+    if (!settingsUsable_) return;
+    std::uint8_t image[kSettingsSize];
+    for (std::size_t i = 0; i < kSettingsSize; ++i) image[i] = settingsBlock_[i].load(std::memory_order_relaxed);
+    if (!evenIfUnchanged && savedValid_ && std::memcmp(image, savedBlock_, kSettingsSize) == 0) return;
+    // Not marked saved when the write fails: the next period tries again.
+    if (settingsFile_.replace(image, kSettingsSize, settingsTail_.data(), settingsTail_.size())) {
+        std::memcpy(savedBlock_, image, kSettingsSize);
+        savedValid_ = true;
     }
-    settingsFile_.close();
 }
 
 void AbstractPanel::sleepWhileRunning(std::uint32_t ms) {
@@ -86,18 +111,24 @@ void AbstractPanel::sleepWhileRunning(std::uint32_t ms) {
 }
 
 void AbstractPanel::requestDeviceExchange() {
-    exchangesRequested_.fetch_add(1);
+    // Pending or running before its read-back: that exchange serves this
+    // request too (each aircraft the host loads asks for one).
+    std::uint8_t idle = kExchangeIdle;
+    if (!exchangeState_.compare_exchange_strong(idle, kExchangePending)) return;
     // Under the lock, so that the refresh thread cannot miss the wake-up
-    // between testing the count and starting to wait.
+    // between testing the state and starting to wait.
     std::lock_guard<std::mutex> hold(wakeLock_);
     wake_.notify_all();
 }
 
+void AbstractPanel::exchangeReadingBack() {
+    std::uint8_t running = kExchangeRunning;
+    exchangeState_.compare_exchange_strong(running, kExchangeIdle);
+}
+
 bool AbstractPanel::takeExchangeRequest() {
-    std::uint32_t pending = exchangesRequested_.load();
-    while (pending > 0 && !exchangesRequested_.compare_exchange_weak(pending, pending - 1)) {
-    }
-    return pending > 0;
+    std::uint8_t pending = kExchangePending;
+    return exchangeState_.compare_exchange_strong(pending, kExchangeRunning);
 }
 
 std::uint8_t AbstractPanel::settingByte(std::size_t index) const {
@@ -179,7 +210,10 @@ void AbstractPanel::readerLoop() {
 
 void AbstractPanel::refreshLoop() {
     while (running_.load() && device_ != nullptr) {
-        while (running_.load() && takeExchangeRequest()) deviceExchange();
+        while (running_.load() && takeExchangeRequest()) {
+            deviceExchange();
+            exchangeReadingBack();  // done, whether or not it read back
+        }
         if (!running_.load()) break;
         if (replayPending_.load()) {
             std::uint8_t last[kLastReportSize];
@@ -190,9 +224,11 @@ void AbstractPanel::refreshLoop() {
             pushEvent(last, kLastReportSize, kEventReplay);
         }
         sendReport();
+        // After the report, so that a slow disk never delays it.
+        saveSettings(false);
         std::unique_lock<std::mutex> hold(wakeLock_);
         wake_.wait_for(hold, std::chrono::milliseconds(refreshPeriod_.load()),
-                       [this] { return !running_.load() || exchangesRequested_.load() > 0; });
+                       [this] { return !running_.load() || exchangeState_.load() == kExchangePending; });
     }
 }
 

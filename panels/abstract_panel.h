@@ -13,6 +13,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "hid/hid_device.h"
 #include "settings_file.h"
@@ -130,9 +131,13 @@ protected:
     void sleepWhileRunning(std::uint32_t ms);
 
     // Asks the refresh thread to run deviceExchange() before its next
-    // report, waking it from its sleep; each request runs once, in order.
+    // report, waking it from its sleep. A request made while one is pending,
+    // or while one runs and has not yet read back, merges into that one.
     // Any thread; the simulator thread never waits for the exchange.
     void requestDeviceExchange();
+    // Called by deviceExchange() just before it reads the device back: a
+    // request made from here on needs an exchange of its own.
+    void exchangeReadingBack();
     // A conversation with the device that takes time (write, wait, read
     // back), run on the refresh thread; what it reads reaches the simulator
     // thread through the queue. Empty here.
@@ -143,6 +148,11 @@ protected:
 
 private:
     void readerLoop();
+    // Writes the settings file if the block differs from what the file was
+    // last known to hold (always when evenIfUnchanged). The refresh thread
+    // calls it every period, so a change reaches the file within a period,
+    // off the simulator thread; teardown calls it once the thread is gone.
+    void saveSettings(bool evenIfUnchanged);
     void refreshLoop();
     bool takeExchangeRequest();
 
@@ -164,13 +174,23 @@ private:
     std::atomic<bool> tornDown_{false};
     std::atomic<bool> deviceGone_{false};
     HidDevice *device_;
+    // The file is open only while the constructor reads it; it is then
+    // replaced whole at every write. settingsUsable_: it could be opened.
     SettingsFile settingsFile_;
+    bool settingsUsable_ = false;
+    // Bytes after the block in a longer file, carried through every write.
+    std::vector<std::uint8_t> settingsTail_;
+    // What the file holds, as far as this panel knows; refresh thread, then
+    // teardown after the join.
+    std::uint8_t savedBlock_[kSettingsSize] = {};
+    bool savedValid_ = false;
     std::atomic<std::uint8_t> settingsBlock_[kSettingsSize];
     std::string name_;
     std::wstring wideName_;
     std::string settingsPath_;
     std::atomic<std::uint32_t> refreshPeriod_{kDefaultRefreshPeriod};
-    std::atomic<std::uint32_t> exchangesRequested_{0};
+    // Idle, pending or running (the constants in the source file).
+    std::atomic<std::uint8_t> exchangeState_{0};
 
     std::mutex wakeLock_;
     std::condition_variable wake_;

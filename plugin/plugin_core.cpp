@@ -77,6 +77,16 @@ void enableRadioItem(PanelSlot slot) {
     XPLMEnableMenuItem(g.menu, radioItem(slot), slotRef(slot) != nullptr ? 1 : 0);
 }
 
+// Items 1 and 2 as their slots stand: enabled over a Radio Panel, checked
+// as its DME option says. Run after every re-creation of the panels, since
+// a Radio Panel may come back in the other slot.
+void showRadioItems() {
+    for (PanelSlot slot : {PanelSlot::Radiopanel1, PanelSlot::Radiopanel2}) {
+        enableRadioItem(slot);
+        checkRadioItem(slot);
+    }
+}
+
 void logPanelLine(const AbstractPanel &panel, const char *what) {
     std::string line = "Drovanel : " + panel.panelName() + what;
     XPLMDebugString(line.c_str());
@@ -209,10 +219,7 @@ int pluginEnable() {
     // Started first, so that a panel plugged in during discovery is listed.
     watch().start();
     discover();
-    enableRadioItem(PanelSlot::Radiopanel1);
-    enableRadioItem(PanelSlot::Radiopanel2);
-    checkRadioItem(PanelSlot::Radiopanel1);
-    checkRadioItem(PanelSlot::Radiopanel2);
+    showRadioItems();
     XPLMRegisterFlightLoopCallback(flightLoopCallback, kFlightLoopInterval, nullptr);
     return 1;
 }
@@ -287,6 +294,7 @@ void menuHandler(void *, void *itemRef) {
             deleteAllPanels();
             readPreferences(&g.ignoreSwitchPanel);
             discover();
+            showRadioItems();
             checkItem(g.items[kItemIgnoreSwitchPanel], g.ignoreSwitchPanel);
             break;
         case '1': toggleDme(PanelSlot::Radiopanel1); break;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <thread>
 #include <tuple>
@@ -12,6 +13,7 @@
 
 #include "XPStandardWidgets.h"
 #include "hostsim/hostsim.h"
+#include "hostsim/panels/switchpanel.h"
 #include "plugin/plugin_core.h"
 #include "tests/test_files.h"
 
@@ -174,6 +176,98 @@ TEST_P(HotPlugTest, RadioPanelMenuItemsFollowTheSecondPanel) {
     EXPECT_EQ(reports[before][0], 0xFF);
     EXPECT_EQ(hostsim::log(), "check buttons passedDrovanel : Radiopanel2 connected\n"
                               "Drovane : callback ...radiopanel 1 ...radiopanel 2 ...callback done\n");
+}
+
+// Unplug the first of two Radio Panels, then re-create every panel: the
+// second comes back in slot 1, and the items follow the slots.
+TEST_P(HotPlugTest, RadioMenuItemsFollowTheSlotsAfterTheToggle) {
+    int first = hostsim::attach(hostsim::PanelKind::Radio);
+    hostsim::attach(hostsim::PanelKind::Radio);
+    ASSERT_EQ(pluginEnable(), 1);
+    hostsim::pickMenuItem("drovanel", "1. Radiopanel DME in 2nd segment");
+    hostsim::pickMenuItem("drovanel", "2. Radiopanel DME in 2nd segment");
+    hostsim::detach(first);
+    ASSERT_TRUE(loopUntil([&] { return panelInSlot(PanelSlot::Radiopanel1) == nullptr; }));
+
+    for (int toggle = 0; toggle < 2; ++toggle) {
+        ASSERT_TRUE(hostsim::pickMenuItem("drovanel", "Ignore Switchpanel"));
+        ASSERT_NE(panelInSlot(PanelSlot::Radiopanel1), nullptr);
+        ASSERT_EQ(panelInSlot(PanelSlot::Radiopanel2), nullptr);
+        EXPECT_TRUE(radioItem(1).enabled) << toggle;
+        EXPECT_EQ(radioItem(1).check, 2) << "slot 1's own file has the option on";
+        EXPECT_FALSE(radioItem(2).enabled) << toggle;
+        EXPECT_EQ(radioItem(2).check, 1) << "an empty slot shows unchecked";
+    }
+}
+
+struct TeardownCause {
+    const char *name;
+    std::function<void(int device)> tearDown;
+};
+
+void PrintTo(const TeardownCause &cause, std::ostream *out) { *out << cause.name; }
+
+class StarterHeldAtTeardown : public HotPlugFixture, public ::testing::WithParamInterface<TeardownCause> {
+protected:
+    hostsim::Replug replug() const override { return hostsim::Replug::NewPath; }
+};
+
+// The Switch Panel's rotary at START holds the starter until it returns to
+// BOTH; however the panel goes, every begin is ended with it.
+TEST_P(StarterHeldAtTeardown, EveryBeginIsEnded) {
+    namespace sp = hostsim::switchpanel;
+    int device = hostsim::attach(hostsim::PanelKind::Switch);
+    ASSERT_EQ(pluginEnable(), 1);
+    sp::Switches start;
+    start.magneto = sp::Magneto::Start;
+    hostsim::queueInput(device, sp::inputReport(start));
+    const auto calls = [](hostsim::CommandPhase phase) {
+        int n = 0;
+        for (const hostsim::CommandCall &call : hostsim::commandJournal()) {
+            n += call.phase == phase && call.path == "sim/engines/engage_starters" ? 1 : 0;
+        }
+        return n;
+    };
+    ASSERT_TRUE(loopUntil([&] { return calls(hostsim::CommandPhase::Begin) >= 1; }));
+    EXPECT_EQ(calls(hostsim::CommandPhase::End), 0);
+    hostsim::clearLog();
+
+    GetParam().tearDown(device);
+    EXPECT_EQ(panelInSlot(PanelSlot::Switchpanel), nullptr);
+    EXPECT_EQ(calls(hostsim::CommandPhase::End), calls(hostsim::CommandPhase::Begin));
+    EXPECT_EQ(hostsim::log().find("starter"), std::string::npos) << hostsim::log();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Causes, StarterHeldAtTeardown,
+    ::testing::Values(TeardownCause{"Unplugged",
+                                    [](int device) {
+                                        hostsim::detach(device);
+                                        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+                                        while (panelInSlot(PanelSlot::Switchpanel) != nullptr &&
+                                               std::chrono::steady_clock::now() < until) {
+                                            hostsim::runFlightLoops(1);
+                                            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+                                        }
+                                    }},
+                      TeardownCause{"Disabled", [](int) { pluginDisable(); }},
+                      TeardownCause{"Stopped", [](int) { pluginStop(); }},
+                      TeardownCause{"IgnoreToggled",
+                                    [](int) { hostsim::pickMenuItem("drovanel", "Ignore Switchpanel"); }}),
+    [](const ::testing::TestParamInfo<TeardownCause> &info) { return std::string(info.param.name); });
+
+// The DME option picked from the menu is in the file before any teardown,
+// so a crash of the simulator does not lose it.
+TEST_P(HotPlugTest, MenuOptionReachesTheFileWithoutATeardown) {
+    hostsim::attach(hostsim::PanelKind::Radio);
+    ASSERT_EQ(pluginEnable(), 1);
+    const std::string file = hostsim::prefsFile("Drovanel.Radiopanel1.prf");
+    hostsim::pickMenuItem("drovanel", "1. Radiopanel DME in 2nd segment");
+    ASSERT_TRUE(loopUntil([&] {
+        const Bytes bytes = readFile(file);
+        return bytes.size() == 1024 && bytes[64] == 1;
+    }));
+    ASSERT_NE(panelInSlot(PanelSlot::Radiopanel1), nullptr) << "still running";
 }
 
 TEST_P(HotPlugTest, NewPanelsTakeTheSlotDiscoveryGivesAndTheLimitsHold) {

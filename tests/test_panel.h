@@ -32,6 +32,7 @@ public:
         seen.push_back({std::vector<std::uint8_t>(bytes, bytes + 4), length, flag, tick});
     }
 
+    using AbstractPanel::exchangeReadingBack;
     using AbstractPanel::requestDeviceExchange;
     void deviceExchange() override {
         exchangeThread = std::this_thread::get_id();

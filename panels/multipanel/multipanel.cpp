@@ -53,6 +53,8 @@ void Multipanel::deviceExchange() {
     sleepWhileRunning(startupWait());
     if (!running()) return;  // torn down during the pause: nobody would apply it
 
+    // An aircraft loaded from here on is served by the next exchange.
+    exchangeReadingBack();
     std::uint8_t state[kReportSize] = {};
     if (!panel->getFeature(state, kReportSize)) return;
     pushEvent(state, kStartupEventLength, kEventReadBack);

@@ -130,6 +130,29 @@ TEST_F(MultipanelTest, StartupExchangeBlanksPanelAndItsReadBackWaitsForUpdate) {
     EXPECT_EQ(panel->currentSelector(), 0x08);
 }
 
+// The host sends its aircraft-loaded notice for every aircraft it loads, AI
+// aircraft included: the loads made while an exchange waits or runs share
+// it, so the panel is blanked and read back once.
+TEST_F(MultipanelTest, RepeatedAircraftLoadsShareOneStartupExchange) {
+    Multipanel::setStartupWait(150);
+    hostsim::clearLog();
+    create();  // the constructor's own request
+    for (int i = 0; i < 5; ++i) panel->initialize();
+    panel->start();
+    ASSERT_TRUE(waitFor([&] {
+        panel->update();
+        return !hostsim::log().empty();
+    }));
+    for (int i = 0; i < 5; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(80));
+        panel->update();
+    }
+    EXPECT_EQ(hostsim::log(), "get feature\n");
+    int blanks = 0;
+    for (const Bytes &report : hostsim::featureReports(device)) blanks += report == kBlankStartupReport ? 1 : 0;
+    EXPECT_EQ(blanks, 1);
+}
+
 TEST_F(MultipanelTest, FailedStartupReadIsSilent) {
     hostsim::failGetFeature(device, true);
     hostsim::clearLog();

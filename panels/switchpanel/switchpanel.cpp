@@ -43,6 +43,8 @@ void Switchpanel::initialize() {
     XPLMDebugString("init done\n");
 }
 
+void Switchpanel::releaseDriverResources() { held_.endAll(); }
+
 void Switchpanel::bind() {
     // Handles the host does not publish stay null and are looked up again here.
     for (int i = 0; i < kCommandCount; ++i) {

@@ -10,6 +10,7 @@
 #include "XPLMDataAccess.h"
 #include "XPLMUtilities.h"
 #include "abstract_panel.h"
+#include "held_commands.h"
 #include "switchpanel_bindings.h"
 #include "switchpanel_lamps.h"
 
@@ -29,6 +30,11 @@ public:
     // Applies one input report; replays are applied like live reports.
     void handleEvent(const std::uint8_t *bytes, std::uint32_t length, std::uint8_t flag,
                      std::uint32_t tick) override;
+
+protected:
+    // Ends the starter if the panel holds it: a panel unplugged, disabled
+    // or re-created at START must not leave the engines cranking.
+    void releaseDriverResources() override;
 
 private:
     void bind();
@@ -62,6 +68,9 @@ private:
     XPLMDataRef deIce_[switchpanel::kDeIceSwitchCount] = {};
     int engineCount_ = 0;
     XPLMCommandRef engineCommands_[switchpanel::kEngineCommandCount][switchpanel::kMaxEngines] = {};
+
+    // The starter begun at START; simulator thread only.
+    HeldCommands held_;
 
     // Filled by update, read by sendReport; guarded by dataLock.
     switchpanel::GearLampState cache_;

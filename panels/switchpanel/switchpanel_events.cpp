@@ -98,7 +98,7 @@ void Switchpanel::magnetoBoth() {
     once(kInvertersOn);
     // BOTH is where the spring-loaded START position returns to: release
     // the starter held since START.
-    commandEnd(commands_[kEngageStartRun]);
+    held_.end(commands_[kEngageStartRun]);
     for (int e = 0; e < engineCount_; ++e) {
         onceForEngine(kIgniterContinOff, e);
         onceForEngine(kIgniterArmOn, e);
@@ -119,7 +119,7 @@ void Switchpanel::magnetoStart() {
     writeEngineInts(kAutoIgniteOn, running);
     writeEngineInts(kIgnitionOn, running);
     // Held until a report with the rotary at BOTH.
-    commandBegin(commands_[kEngageStartRun]);
+    held_.begin(commands_[kEngageStartRun]);
 }
 
 void Switchpanel::toggle(bool on, Command onCommand, Command offCommand) {

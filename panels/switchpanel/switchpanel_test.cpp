@@ -152,6 +152,28 @@ TEST_F(SwitchpanelTest, OneSwitchFlippedResendsEverySwitchIncludingTheStarter) {
     EXPECT_EQ(second, first);
 }
 
+// Every report at START begins the starter again and each at BOTH ends it
+// once: teardown ends whatever is left, and nothing when nothing is.
+TEST_F(SwitchpanelTest, TeardownEndsEveryStarterBeginNotYetEnded) {
+    Switches s;
+    for (Magneto position : {Magneto::Start, Magneto::Start, Magneto::Both, Magneto::Start}) {
+        s.magneto = position;
+        apply(s);
+    }
+    clearRecords();
+    panel_->teardown();
+    EXPECT_EQ(journal(), std::vector<std::string>(2, "end sim/engines/engage_starters"));
+    EXPECT_EQ(hostsim::log(), "");
+
+    delete panel_;
+    panel_ = new Switchpanel(new RecordingDevice);
+    s.magneto = Magneto::Both;
+    apply(s);
+    clearRecords();
+    panel_->teardown();
+    EXPECT_TRUE(journal().empty());
+}
+
 TEST_F(SwitchpanelTest, ShortReportAppliesOnlyTheBytesItHas) {
     const std::uint8_t report[4] = {0, 0x04, 0xFF, 0xFF};
     panel_->handleEvent(report, 2, 0, 0);

@@ -108,6 +108,25 @@ int main(int argc, char **argv) {
     fly(1000);
     checkReports(side, "Radio", {{"00", 23}, {"ff", 23}}, "ff", "the Radio Panel plugged back gets its reports again");
 
+    // The Switch Panel unplugged with its magneto at START (every switch of
+    // it on, above): the starter it began ends as the panel goes.
+    side.ask("unplug Switch");
+    long long switchGoneMs = flyUntilLogged("Drovanel : Switchpanel disconnected\n", 3000);
+    check(switchGoneMs >= 0, "an unplugged Switch Panel leaves its slot", std::to_string(switchGoneMs) + " ms");
+    // That report also has BOTH on, which ends the starter before START
+    // begins it: an end while nothing is held counts for nothing.
+    int begun = 0, held = 0;
+    for (const hostsim::CommandCall &call : hostsim::commandJournal()) {
+        if (call.path != "sim/engines/engage_starters") continue;
+        if (call.phase == hostsim::CommandPhase::Begin) {
+            ++begun;
+            ++held;
+        }
+        if (call.phase == hostsim::CommandPhase::End && held > 0) --held;
+    }
+    check(begun > 0 && held == 0, "the Switch Panel unplugged at START leaves no starter held",
+          std::to_string(begun) + " begun, " + std::to_string(held) + " still held");
+
     auto begin = Clock::now();
     plugin.disable();
     long long ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - begin).count();
