@@ -190,6 +190,8 @@ void AbstractPanel::refreshLoop() {
             pushEvent(last, kLastReportSize, kEventReplay);
         }
         sendReport();
+        // A panel without a reader (the BIP) learns here that its device went.
+        if (device_->disconnected() && running_.load()) deviceGone_.store(true);
         std::unique_lock<std::mutex> hold(wakeLock_);
         wake_.wait_for(hold, std::chrono::milliseconds(refreshPeriod_.load()),
                        [this] { return !running_.load() || exchangesRequested_.load() > 0; });

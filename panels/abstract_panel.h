@@ -106,7 +106,8 @@ public:
 
     bool running() const { return running_.load(); }
     // Set by the reader when a read reported the device gone while the
-    // panel was running (not when teardown cancelled it). Any thread.
+    // panel was running (not when teardown cancelled it), or by the refresh
+    // thread when a write found it not connected. Any thread.
     bool deviceGone() const { return deviceGone_.load(std::memory_order_relaxed); }
     bool replayPending() const { return replayPending_.load(); }
 
