@@ -3,6 +3,7 @@
 // slots' device bookkeeping.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <mutex>
 #include <thread>
@@ -124,6 +125,23 @@ TEST(DeviceWatchTest, ThreadListsUntilStopped) {
     watch.snapshot(&after);
     EXPECT_TRUE(after.empty()) << "stop forgets the list";
     watch.stop();  // twice is harmless
+}
+
+// listSoon() asks for one listing: when it fails, the watch waits its
+// period before the next, as after any other failed listing.
+TEST(DeviceWatchTest, AFailedListingAfterListSoonWaitsItsPeriod) {
+    static std::atomic<long> listings{0};
+    DeviceWatch watch([](std::vector<ListedDevice> *) {
+        listings.fetch_add(1);
+        return false;
+    }, 50);
+    watch.start();
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    watch.listSoon();
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    watch.stop();
+    EXPECT_GE(listings.load(), 2);
+    EXPECT_LE(listings.load(), 8) << "the first, the one asked for, one per 50 ms period";
 }
 
 // A registry with the slots it is told are filled.

@@ -281,6 +281,49 @@ TEST_F(HotPlugTest, ADeviceThatCannotBeOpenedIsRetriedThenNamedOncePerAppearance
     EXPECT_EQ(count(hostsim::log(), "Drovanel : Multipanel connected\n"), 1);
 }
 
+// A failed listing after listSoon() waits out the period like any other.
+TEST_F(HotPlugTest, FailingListingsDoNotSpinTheWatch) {
+    int radio = hostsim::attach(hostsim::PanelKind::Radio);
+    ASSERT_EQ(pluginEnable(), 1);
+    hostsim::failListings(1000000);
+    hostsim::detach(radio);
+    ASSERT_TRUE(loopUntil([] { return panelInSlot(PanelSlot::Radiopanel1) == nullptr; }));  // listSoon()
+    const long before = hostsim::listingCalls();
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_LE(hostsim::listingCalls() - before, 3) << "one listing per period at most";
+    hostsim::failListings(0);
+}
+
+// The BIP has no reader: a write refused because its device is not
+// connected any more tells it, without waiting for a listing.
+TEST_F(HotPlugTest, AWriteToAnUnpluggedBipMarksItGone) {
+    int bip = hostsim::attach(hostsim::PanelKind::Bip);
+    ASSERT_EQ(pluginEnable(), 1);
+    AbstractPanel *panel = panelInSlot(PanelSlot::Bip);
+    hostsim::refuseFeatureWrites(bip, true);
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    EXPECT_FALSE(panel->deviceGone()) << "refused while connected: not gone";
+    hostsim::detach(bip);
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (!panel->deviceGone() && std::chrono::steady_clock::now() < until) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_TRUE(panel->deviceGone());
+}
+
+// The flight loop that adopts a panel neither lists nor opens: the watch's
+// thread did, with thirty other devices listed.
+TEST_F(HotPlugTest, TheFlightLoopOnlyAdoptsWhatTheWatchOpened) {
+    for (int i = 0; i < 30; ++i) hostsim::attachDevice(0x046D, static_cast<std::uint16_t>(0xC000 + i));
+    ASSERT_EQ(pluginEnable(), 1);
+    hostsim::runFlightLoops(1);
+    const long before = hostsim::simThreadDeviceCalls();
+    int radio = hostsim::attach(hostsim::PanelKind::Radio);
+    ASSERT_TRUE(loopUntil([] { return panelInSlot(PanelSlot::Radiopanel1) != nullptr; }));
+    EXPECT_TRUE(hostsim::deviceOpen(radio));
+    EXPECT_EQ(hostsim::simThreadDeviceCalls(), before);
+}
+
 TEST_F(HotPlugTest, NothingPluggedNothingChanges) {
     int devices[] = {hostsim::attach(hostsim::PanelKind::Multi), hostsim::attach(hostsim::PanelKind::Radio),
                      hostsim::attach(hostsim::PanelKind::Bip)};

@@ -33,7 +33,11 @@ void ListDeviceServices::takeListing() {
         Listed entry{std::string(), 0, 0};
         // An entry gone since the count ends the list.
         if (!listEntry(i, &entry.path, &entry.vendor, &entry.product)) break;
-        listed_.push_back(std::move(entry));
+        // A device plugged in meanwhile moves the later ones up: one already
+        // taken may come again.
+        bool seen = false;
+        for (const Listed &e : listed_) seen = seen || e.path == entry.path;
+        if (!seen) listed_.push_back(std::move(entry));
     }
 }
 

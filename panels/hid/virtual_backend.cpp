@@ -93,8 +93,9 @@ bool listSystemDevices(std::vector<ListedDevice> *out) {
         char buffer[kPathSize] = {};
         unsigned short vendor = 0;
         unsigned short product = 0;
-        // A device unplugged between the count and here ends the list early.
-        if (drovanel_vhid_info(i, buffer, kPathSize, &vendor, &product) != 1) break;
+        // The list changed between the count and here: this listing fails,
+        // and the watch keeps its last one until the next listing.
+        if (drovanel_vhid_info(i, buffer, kPathSize, &vendor, &product) != 1) return false;
         buffer[kPathSize - 1] = '\0';
         ListedDevice &entry = listEntryAt(out, n++);
         entry.path.assign(buffer);
