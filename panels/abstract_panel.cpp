@@ -54,6 +54,16 @@ void AbstractPanel::start() {
     readerThread_ = std::thread(readerEntry_, this);
 }
 
+void AbstractPanel::stopSoon() {
+    if (tornDown_.load()) return;
+    running_.store(false);
+    {
+        std::lock_guard<std::mutex> hold(wakeLock_);
+        wake_.notify_all();
+    }
+    if (device_ != nullptr) device_->cancel();
+}
+
 void AbstractPanel::teardown() {
     if (tornDown_.exchange(true)) return;
     releaseDriverResources();

@@ -83,6 +83,10 @@ public:
     // Wakes and joins the threads (at once: neither is waited out), closes
     // the device and writes the settings file. Idempotent.
     void teardown();
+    // Tells both threads to end without waiting for them; teardown() still
+    // joins them. An owner tearing down several panels calls this on each
+    // first, so that their threads end side by side. Simulator thread.
+    void stopSoon();
 
     // Queues one input report; any thread.
     void pushEvent(const std::uint8_t *bytes, std::uint32_t length, std::uint8_t flag);

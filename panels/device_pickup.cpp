@@ -86,6 +86,7 @@ void DevicePickup::failed(const ListedDevice &device, std::uint32_t error, std::
 }
 
 std::uint32_t DevicePickup::pass(const std::vector<ListedDevice> &listing, std::uint32_t now) {
+    if (opener_ == nullptr) return 0;
     std::unique_lock<std::mutex> hold(lock_);
     // Failures are kept for one appearance: a device that left, or came back
     // as another appearance between two listings, is tried afresh.
@@ -134,7 +135,7 @@ std::uint32_t DevicePickup::pass(const std::vector<ListedDevice> &listing, std::
         // another demand meanwhile, so the slot is chosen again after it.
         hold.unlock();
         std::uint32_t error = 0;
-        HidDevice *device = opener_ != nullptr ? opener_(d.path, &error) : nullptr;
+        HidDevice *device = opener_(d.path, &error);
         hold.lock();
         if (device == nullptr) {
             failed(d, error, now);

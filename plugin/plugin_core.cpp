@@ -300,7 +300,10 @@ void pluginStop() {
 
 void deleteAllPanels() {
     // The BIP comes last, as in every walk; each teardown writes the panel's
-    // settings file.
+    // settings file. All threads are told first, so that they end together.
+    for (AbstractPanel *panel : g.slots) {
+        if (panel != nullptr) panel->stopSoon();
+    }
     for (AbstractPanel *&panel : g.slots) {
         if (panel == nullptr) continue;
         panel->teardown();
