@@ -131,6 +131,7 @@ TEST(DeviceWatchTest, ThreadListsUntilStopped) {
 // period before the next, as after any other failed listing.
 TEST(DeviceWatchTest, AFailedListingAfterListSoonWaitsItsPeriod) {
     static std::atomic<long> listings{0};
+    listings = 0;
     DeviceWatch watch([](std::vector<ListedDevice> *) {
         listings.fetch_add(1);
         return false;
