@@ -129,6 +129,7 @@ BENCHMARK(BM_LongestSimulatorThreadCall)
 void BM_AdoptingFlightLoop(benchmark::State &state) {
     constexpr int kOtherDevices = 25;
     std::vector<int> others;
+    double longestMs = 0;
     for (int i = 0; i < kOtherDevices; ++i) {
         others.push_back(hostsim::attachDevice(0x046D, static_cast<std::uint16_t>(0xC100 + i)));
     }
@@ -146,15 +147,22 @@ void BM_AdoptingFlightLoop(benchmark::State &state) {
             state.SkipWithError("the flight loop did not adopt the panel");
             break;
         }
-        state.SetIterationTime(hostsim::callTimes(hostsim::CallKind::FlightLoop).longestSeconds);
+        const double seconds = hostsim::callTimes(hostsim::CallKind::FlightLoop).longestSeconds;
+        longestMs = std::max(longestMs, seconds * 1e3);
+        state.SetIterationTime(seconds);
         state.PauseTiming();
         trimHostRecords();
         state.ResumeTiming();
     }
     for (int device : others) hostsim::detach(device);
     state.counters["devices_listed"] = soak::kDeviceCount + kOtherDevices;
+    state.counters["longest_ms"] = longestMs;
 }
-BENCHMARK(BM_AdoptingFlightLoop)->Iterations(20)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_AdoptingFlightLoop)
+    ->Iterations(20)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->ComputeStatistics("max", [](const std::vector<double> &v) { return *std::max_element(v.begin(), v.end()); });
 
 }  // namespace
 }  // namespace bench
