@@ -114,7 +114,7 @@ std::uint32_t DevicePickup::pass(const std::vector<ListedDevice> &listing, std::
         if (key.empty()) continue;
         bool listed = false;
         for (const ListedDevice &d : listing) listed = listed || samePathKey(d.path, key);
-        if (!listed) return retryIn(now);
+        if (!listed) return 0;  // the core's publishDemand() wakes the watch
     }
 
     for (const ListedDevice &d : listing) {
@@ -160,8 +160,10 @@ std::uint32_t DevicePickup::pass(const std::vector<ListedDevice> &listing, std::
 std::uint32_t DevicePickup::retryIn(std::uint32_t now) const {
     std::uint32_t soonest = 0;
     for (const Failure &f : failures_) {
-        if (f.gaveUp) continue;
-        std::uint32_t in = reached(now, f.nextTick) ? 1 : f.nextTick - now;
+        // A retry already due was not made (its slot is not wanted now):
+        // it waits for the watch's next period, not in a loop.
+        if (f.gaveUp || reached(now, f.nextTick)) continue;
+        std::uint32_t in = f.nextTick - now;
         if (soonest == 0 || in < soonest) soonest = in;
     }
     return soonest;

@@ -92,7 +92,8 @@ private:
     // up and queues the report.
     void failed(const ListedDevice &device, std::uint32_t error, std::uint32_t now);
     void refreshReady();
-    // Under lock_: milliseconds until the soonest retry, 0 when none waits.
+    // Under lock_: milliseconds until the soonest retry still ahead, 0 when
+    // none is.
     std::uint32_t retryIn(std::uint32_t now) const;
 
     DeviceOpener opener_;

@@ -113,6 +113,7 @@ void DeviceWatch::listNow() {
     bool forced = forceChange_.exchange(false);
     if (lister_ == nullptr || !lister_(&scratch_)) {
         if (forced) forceChange_.store(true);  // the next listing that works raises it
+        retryInMs_.store(0);                   // and the next try waits the period
         return;
     }
     {

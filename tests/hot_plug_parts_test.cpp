@@ -227,6 +227,14 @@ TEST(DevicePickupTest, RetriesWithGrowingPausesThenReportsOnceAndClosesStaleDevi
         now += 10;
     }
     EXPECT_EQ(pauses, (std::vector<std::uint32_t>{50, 100, 200, 400, 800, 1600}));
+    {
+        // A retry due for a slot no longer wanted does not hurry the watch.
+        DevicePickup other(recordingOpener);
+        other.setDemand(emptySlots({PanelSlot::Multipanel}));
+        EXPECT_EQ(other.pass(listed, 0), kOpenRetryFirstMs);
+        other.setDemand(PickupDemand());
+        EXPECT_EQ(other.pass(listed, 1000), 0u);
+    }
     std::string path;
     std::uint32_t error = 0;
     ASSERT_TRUE(pickup.takeGiveUp(&path, &error));
