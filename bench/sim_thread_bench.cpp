@@ -121,6 +121,49 @@ BENCHMARK(BM_LongestSimulatorThreadCall)
     ->UseRealTime()
     ->ComputeStatistics("max", [](const std::vector<double> &v) { return *std::max_element(v.begin(), v.end()); });
 
+// The flight loop that adopts a panel plugged back in, with 30 HID devices
+// listed (the five panels and 25 of another maker). Each repetition
+// unplugs the second Radio Panel, lets the flight loops tear it down, plugs
+// it back in, has the watch list once (outside the timing) and times the
+// one flight loop that brings the panel up again.
+void BM_AdoptingFlightLoop(benchmark::State &state) {
+    constexpr int kOtherDevices = 25;
+    std::vector<int> others;
+    double longestMs = 0;
+    for (int i = 0; i < kOtherDevices; ++i) {
+        others.push_back(hostsim::attachDevice(0x046D, static_cast<std::uint16_t>(0xC100 + i)));
+    }
+    for (auto _ : state) {
+        hostsim::detach(soak::kRadio2Device);
+        while (panelInSlot(PanelSlot::Radiopanel2) != nullptr) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            hostsim::runFlightLoops(1);
+        }
+        hostsim::plug(soak::kRadio2Device);
+        deviceWatchListNow();
+        hostsim::clearCallTimes();
+        hostsim::runFlightLoops(1);
+        if (panelInSlot(PanelSlot::Radiopanel2) == nullptr) {
+            state.SkipWithError("the flight loop did not adopt the panel");
+            break;
+        }
+        const double seconds = hostsim::callTimes(hostsim::CallKind::FlightLoop).longestSeconds;
+        longestMs = std::max(longestMs, seconds * 1e3);
+        state.SetIterationTime(seconds);
+        state.PauseTiming();
+        trimHostRecords();
+        state.ResumeTiming();
+    }
+    for (int device : others) hostsim::detach(device);
+    state.counters["devices_listed"] = soak::kDeviceCount + kOtherDevices;
+    state.counters["longest_ms"] = longestMs;
+}
+BENCHMARK(BM_AdoptingFlightLoop)
+    ->Iterations(20)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->ComputeStatistics("max", [](const std::vector<double> &v) { return *std::max_element(v.begin(), v.end()); });
+
 }  // namespace
 }  // namespace bench
 }  // namespace drovanel

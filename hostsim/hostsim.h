@@ -14,6 +14,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -306,6 +307,18 @@ void failReads(int device, bool fail);  // reads return -1 until cleared
 void failGetFeature(int device, bool fail);
 // Reads attempted on the device (to see that a failing reader does not spin).
 long readAttempts(int device);
+
+// Listing faults: the next `times` counts name one device more than the
+// list holds, so that no listing taken then can be completed.
+void failListings(int times);
+// Runs change (any host calls) right before the list answers its
+// (infoCalls + 1)-th drovanel_vhid_info call from now: the list changes
+// between two calls of one walk.
+void changeListAfter(int infoCalls, std::function<void()> change);
+// drovanel_vhid_count calls so far.
+long listingCalls();
+// drovanel_vhid_count, _info and _open calls made on the simulator thread.
+long simThreadDeviceCalls();
 
 }  // namespace hostsim
 

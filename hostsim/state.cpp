@@ -82,6 +82,11 @@ void reset() {
     s.handles.clear();
     s.devices.clear();
     s.replug = Replug::NewPath;
+    s.failListings = 0;
+    s.listingCalls = 0;
+    s.simThreadDeviceCalls = 0;
+    s.listChangeAfter = -1;
+    s.listChange = nullptr;
     s.vhidChanged.notify_all();
 
     detail::resetPrefsFolder(s);

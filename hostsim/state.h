@@ -168,6 +168,13 @@ struct State {
     Replug replug = Replug::NewPath;
     std::map<std::uintptr_t, std::shared_ptr<DeviceHandle>> handles;
     std::uintptr_t nextHandle = 1;  // never reused, not even across reset()
+
+    // Listing faults and counts (vhid.cpp).
+    int failListings = 0;             // count calls left that name one device too many
+    long listingCalls = 0;            // drovanel_vhid_count calls
+    long simThreadDeviceCalls = 0;    // count, info and open calls from the simulator thread
+    int listChangeAfter = -1;         // info calls left before listChange runs
+    std::function<void()> listChange;
 };
 
 State &state();

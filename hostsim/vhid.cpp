@@ -2,7 +2,10 @@
 // that the plug-in's virtual HID backend imports, and the test's side of it
 // (attach, input, recorded feature reports, faults).
 #include <chrono>
+#include <functional>
 #include <stdexcept>
+#include <thread>
+#include <utility>
 
 #include "hostsim/state.h"
 
@@ -209,6 +212,31 @@ void failGetFeature(int device, bool fail) {
     detail::byNumber(s, device).failGetFeature = fail;
 }
 
+void failListings(int times) {
+    State &s = detail::state();
+    std::lock_guard<std::mutex> lock(s.mu);
+    s.failListings = times;
+}
+
+void changeListAfter(int infoCalls, std::function<void()> change) {
+    State &s = detail::state();
+    std::lock_guard<std::mutex> lock(s.mu);
+    s.listChangeAfter = infoCalls;
+    s.listChange = std::move(change);
+}
+
+long listingCalls() {
+    State &s = detail::state();
+    std::lock_guard<std::mutex> lock(s.mu);
+    return s.listingCalls;
+}
+
+long simThreadDeviceCalls() {
+    State &s = detail::state();
+    std::lock_guard<std::mutex> lock(s.mu);
+    return s.simThreadDeviceCalls;
+}
+
 long readAttempts(int device) {
     State &s = detail::state();
     std::lock_guard<std::mutex> lock(s.mu);
@@ -227,12 +255,41 @@ using hostsim::detail::Device;
 using hostsim::detail::DeviceHandle;
 using hostsim::detail::State;
 
-DROVANEL_VHID_API int drovanel_vhid_count(void) { return hostsim::deviceCount(); }
+namespace {
+
+// Counts a listing or open call; under the lock.
+void noteDeviceCall(State &s) {
+    if (std::this_thread::get_id() == s.simThread) ++s.simThreadDeviceCalls;
+}
+
+}  // namespace
+
+DROVANEL_VHID_API int drovanel_vhid_count(void) {
+    State &s = hostsim::detail::state();
+    std::lock_guard<std::mutex> lock(s.mu);
+    noteDeviceCall(s);
+    ++s.listingCalls;
+    int count = 0;
+    for (auto &d : s.devices) count += d->attached ? 1 : 0;
+    if (s.failListings > 0) {
+        --s.failListings;
+        ++count;
+    }
+    return count;
+}
 
 DROVANEL_VHID_API int drovanel_vhid_info(int index, char *path, int path_size, unsigned short *vendor_id,
                                          unsigned short *product_id) {
     State &s = hostsim::detail::state();
+    std::function<void()> change;
+    {
+        std::lock_guard<std::mutex> lock(s.mu);
+        if (s.listChangeAfter == 0) change.swap(s.listChange);
+        if (s.listChangeAfter >= 0) --s.listChangeAfter;
+    }
+    if (change) change();  // host calls of its own: outside the lock
     std::lock_guard<std::mutex> lock(s.mu);
+    noteDeviceCall(s);
     int position = 0;
     for (auto &d : s.devices) {
         if (!d->attached) {
@@ -258,6 +315,7 @@ DROVANEL_VHID_API int drovanel_vhid_info(int index, char *path, int path_size, u
 DROVANEL_VHID_API void *drovanel_vhid_open(const char *path) {
     State &s = hostsim::detail::state();
     std::lock_guard<std::mutex> lock(s.mu);
+    noteDeviceCall(s);
     if (path == nullptr) {
         return nullptr;
     }

@@ -72,6 +72,16 @@ void AbstractPanel::start() {
     readerThread_ = std::thread(readerEntry_, this);
 }
 
+void AbstractPanel::stopSoon() {
+    if (tornDown_.load()) return;
+    running_.store(false);
+    {
+        std::lock_guard<std::mutex> hold(wakeLock_);
+        wake_.notify_all();
+    }
+    if (device_ != nullptr) device_->cancel();
+}
+
 void AbstractPanel::teardown() {
     if (tornDown_.exchange(true)) return;
     releaseDriverResources();
@@ -226,6 +236,8 @@ void AbstractPanel::refreshLoop() {
         sendReport();
         // After the report, so that a slow disk never delays it.
         saveSettings(false);
+        // A panel without a reader (the BIP) learns here that its device went.
+        if (device_->disconnected() && running_.load()) deviceGone_.store(true);
         std::unique_lock<std::mutex> hold(wakeLock_);
         wake_.wait_for(hold, std::chrono::milliseconds(refreshPeriod_.load()),
                        [this] { return !running_.load() || exchangeState_.load() == kExchangePending; });

@@ -84,6 +84,10 @@ public:
     // Wakes and joins the threads (at once: neither is waited out), closes
     // the device and writes the settings file. Idempotent.
     void teardown();
+    // Tells both threads to end without waiting for them; teardown() still
+    // joins them. An owner tearing down several panels calls this on each
+    // first, so that their threads end side by side. Simulator thread.
+    void stopSoon();
 
     // Queues one input report; any thread.
     void pushEvent(const std::uint8_t *bytes, std::uint32_t length, std::uint8_t flag);
@@ -107,7 +111,8 @@ public:
 
     bool running() const { return running_.load(); }
     // Set by the reader when a read reported the device gone while the
-    // panel was running (not when teardown cancelled it). Any thread.
+    // panel was running (not when teardown cancelled it), or by the refresh
+    // thread when a write found it not connected. Any thread.
     bool deviceGone() const { return deviceGone_.load(std::memory_order_relaxed); }
     bool replayPending() const { return replayPending_.load(); }
 

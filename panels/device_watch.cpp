@@ -4,6 +4,7 @@
 #include <chrono>
 
 #include "panel_ids.h"
+#include "tick.h"
 
 namespace drovanel {
 
@@ -37,7 +38,8 @@ bool samePanels(const std::vector<ListedDevice> &a, const std::vector<ListedDevi
 
 }  // namespace
 
-DeviceWatch::DeviceWatch(DeviceLister lister, std::uint32_t periodMs) : lister_(lister), periodMs_(periodMs) {}
+DeviceWatch::DeviceWatch(DeviceLister lister, std::uint32_t periodMs, DeviceOpener opener)
+    : lister_(lister), periodMs_(periodMs), pickup_(opener) {}
 
 DeviceWatch::~DeviceWatch() { stop(); }
 
@@ -53,6 +55,7 @@ void DeviceWatch::start() {
     {
         std::lock_guard<std::mutex> hold(wakeLock_);
         stopping_ = false;
+        wakeNow_ = false;
     }
     thread_ = std::thread(&DeviceWatch::run, this);
 }
@@ -66,11 +69,14 @@ void DeviceWatch::stop() {
         }
         thread_.join();
     }
+    std::lock_guard<std::mutex> listing(listingLock_);
     std::lock_guard<std::mutex> hold(listLock_);
     current_.clear();
     listedOnce_ = false;
     changed_.store(false);
     forceChange_.store(false);
+    retryInMs_.store(0);
+    pickup_.clear();
 }
 
 void DeviceWatch::run() {
@@ -79,14 +85,26 @@ void DeviceWatch::run() {
         hold.unlock();
         listNow();
         hold.lock();
-        wake_.wait_for(hold, std::chrono::milliseconds(periodMs_),
-                       [this] { return stopping_ || forceChange_.load(); });
+        // A failed listing waits like any other: only listSoon() cuts the
+        // wait short, once per call.
+        std::uint32_t waitMs = periodMs_;
+        const std::uint32_t retryMs = retryInMs_.load();
+        if (retryMs != 0 && retryMs < waitMs) waitMs = retryMs;
+        wake_.wait_for(hold, std::chrono::milliseconds(waitMs), [this] { return stopping_ || wakeNow_; });
+        wakeNow_ = false;
     }
 }
 
 void DeviceWatch::listSoon() {
     std::lock_guard<std::mutex> hold(wakeLock_);
     forceChange_.store(true);
+    wakeNow_ = true;
+    wake_.notify_all();
+}
+
+void DeviceWatch::lookSoon() {
+    std::lock_guard<std::mutex> hold(wakeLock_);
+    wakeNow_ = true;
     wake_.notify_all();
 }
 
@@ -95,14 +113,19 @@ void DeviceWatch::listNow() {
     bool forced = forceChange_.exchange(false);
     if (lister_ == nullptr || !lister_(&scratch_)) {
         if (forced) forceChange_.store(true);  // the next listing that works raises it
+        retryInMs_.store(0);                   // and the next try waits the period
         return;
     }
-    std::lock_guard<std::mutex> hold(listLock_);
-    bool differs = forced || !listedOnce_ || !samePanels(scratch_, current_);
-    // The old list's storage is refilled by the next listing.
-    current_.swap(scratch_);
-    listedOnce_ = true;
-    if (differs) changed_.store(true);
+    {
+        std::lock_guard<std::mutex> hold(listLock_);
+        bool differs = forced || !listedOnce_ || !samePanels(scratch_, current_);
+        // The old list's storage is refilled by the next listing.
+        current_.swap(scratch_);
+        listedOnce_ = true;
+        if (differs) changed_.store(true);
+    }
+    // current_ changes only under listingLock_, which is held.
+    retryInMs_.store(pickup_.pass(current_, currentTick()));
 }
 
 void DeviceWatch::snapshot(std::vector<ListedDevice> *out) const {

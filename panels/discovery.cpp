@@ -40,8 +40,10 @@ HidDevice *openDevicePath(DeviceServices &services, wchar_t *path, std::uint32_t
     return device;
 }
 
-void adoptNew(PanelRegistry &registry, PanelCreator create, PanelSlot slot, HidDevice *device,
-              const std::string &deviceKey) {
+}  // namespace
+
+void adoptDevice(PanelRegistry &registry, PanelCreator create, PanelSlot slot, HidDevice *device,
+                 const std::string &deviceKey) {
     AbstractPanel *panel = create(slot, device);
     if (panel != nullptr) {
         registry.adopt(slot, panel);
@@ -50,8 +52,6 @@ void adoptNew(PanelRegistry &registry, PanelCreator create, PanelSlot slot, HidD
         delete device;
     }
 }
-
-}  // namespace
 
 bool slotForProduct(const PanelRegistry &registry, std::uint16_t productId, PanelSlot *slot) {
     switch (productId) {
@@ -121,7 +121,7 @@ void scanInterface(DeviceServices &services, PanelRegistry &registry, PanelCreat
     }
     if (vendor == kSaitekVendorId && product == kBipProductId && registry.slotEmpty(PanelSlot::Bip)) {
         XPLMDebugString("Drovanel: BIP listed\n");
-        adoptNew(registry, create, PanelSlot::Bip, device, key);
+        adoptDevice(registry, create, PanelSlot::Bip, device, key);
         *leaveDevice = true;
         return;
     }
@@ -203,7 +203,7 @@ void discoverPanels(DeviceServices &services, PanelRegistry &registry, PanelCrea
                 std::uint32_t firstError = 0;
                 HidDevice *device = openDevicePath(services, name, &firstError, slot == PanelSlot::Bip);
                 if (device != nullptr) {
-                    adoptNew(registry, create, slot, device, key);
+                    adoptDevice(registry, create, slot, device, key);
                 } else {
                     registry.openFailed(key);
                 }

@@ -43,12 +43,14 @@ struct Globals {
     PreferencesWindow *window = nullptr;
     SlotDevices devices;
     std::vector<ListedDevice> listing;  // the watch's list, taken when it changed
+    PickupDemand demand;                // what the slots want of the watch's pickup
+    std::string pickedKey;              // a picked-up device's key
 };
 Globals g;
 
 // Runs while the plug-in is enabled.
 DeviceWatch &watch() {
-    static DeviceWatch instance(listSystemDevices);
+    static DeviceWatch instance(listSystemDevices, kDeviceWatchPeriodMs, openListedDevice);
     return instance;
 }
 
@@ -113,16 +115,39 @@ public:
         if (isRadioSlot(slot)) enableRadioItem(slot);
         logPanelLine(*panel, " connected\n");
     }
-    void openFailed(const std::string &deviceKey) override { g.devices.openFailed(deviceKey); }
+    void openFailed(const std::string &deviceKey) override {
+        g.devices.openFailed(deviceKey);
+        // Discovery named it already: the watch's pickup leaves it alone.
+        watch().pickup().reportedElsewhere(deviceKey);
+    }
     bool skipDevice(const std::string &deviceKey) const override { return hotPlug_ && g.devices.skip(deviceKey); }
 
 private:
     bool hotPlug_;
 };
 
+// Tells the watch's pickup which slots to fill; after every change of the
+// slots.
+void publishDemand() {
+    for (int i = 0; i < kPanelSlotCount; ++i) {
+        g.demand.slotEmpty[i] = g.slots[i] == nullptr;
+        g.demand.held[i] = g.devices.heldKey(static_cast<PanelSlot>(i));
+    }
+    g.demand.ignoreSwitchPanel = g.ignoreSwitchPanel;
+    watch().pickup().setDemand(g.demand);
+    // A slot just emptied may be waited for by a panel already listed.
+    for (bool empty : g.demand.slotEmpty) {
+        if (empty) {
+            watch().lookSoon();
+            break;
+        }
+    }
+}
+
 void discover() {
     CoreRegistry registry(false);
     discoverPanels(systemDeviceServices(), registry, createPanel);
+    publishDemand();
 }
 
 void disconnect(PanelSlot slot) {
@@ -138,40 +163,81 @@ void disconnect(PanelSlot slot) {
     delete panel;
 }
 
+// Logs the devices the watch's pickup gave up opening.
+void logGiveUps() {
+    std::string path;
+    std::uint32_t error = 0;
+    while (watch().pickup().takeGiveUp(&path, &error)) {
+        std::string line = "Drovanel : cannot open " + path + ": " + openErrorText(error) + "\n";
+        XPLMDebugString(line.c_str());
+    }
+}
+
+// Builds the drivers of the devices the watch's pickup opened for empty
+// slots; a device whose slot was filled meanwhile is closed. True when a
+// panel was adopted.
+bool adoptPickedUp() {
+    bool adopted = false;
+    for (int i = 0; i < kPanelSlotCount; ++i) {
+        const PanelSlot slot = static_cast<PanelSlot>(i);
+        HidDevice *device = watch().pickup().take(slot, &g.pickedKey);
+        if (device == nullptr) continue;
+        CoreRegistry registry(true);
+        const bool ignored = slot == PanelSlot::Switchpanel && registry.ignoreSwitchPanel();
+        if (!registry.slotEmpty(slot) || ignored || g.devices.skip(g.pickedKey)) {
+            delete device;
+            continue;
+        }
+        adoptDevice(registry, createPanel, slot, device, g.pickedKey);
+        adopted = true;
+    }
+    return adopted;
+}
+
 // The flight loop's first step: panels whose device went are torn down and
-// empty slots are offered to new devices. Costs a few atomic loads when
-// nothing came or went.
+// the devices the watch opened for empty slots are adopted. Costs a few
+// atomic loads when nothing came or went; no listing or opening happens
+// here.
 void serviceHotPlug() {
     bool changed = watch().takeChange();
+    bool picked = watch().pickup().ready();
     bool readerSawGone = false;
     for (AbstractPanel *panel : g.slots) {
         if (panel != nullptr && panel->deviceGone()) readerSawGone = true;
     }
-    if (!changed && !readerSawGone) return;
+    if (!changed && !readerSawGone && !picked) return;
 
     unsigned unlisted = 0;
     if (changed) {
         watch().snapshot(&g.listing);
         unlisted = g.devices.goneSlots(g.listing);
     }
+    bool slotsChanged = false;
     for (int i = 0; i < kPanelSlotCount; ++i) {
         AbstractPanel *panel = g.slots[i];
         if (panel == nullptr) continue;
         // A reader may have seen its device go since the scan above: its
-        // news counts as the scan's, or the stale list below would be
-        // searched for the panel that just left.
+        // news counts as the scan's, or a device picked up before the
+        // panel left would be taken for its return.
         const bool gone = panel->deviceGone();
         readerSawGone = readerSawGone || gone;
-        if (gone || (unlisted & (1u << i)) != 0) disconnect(static_cast<PanelSlot>(i));
+        if (gone || (unlisted & (1u << i)) != 0) {
+            disconnect(static_cast<PanelSlot>(i));
+            slotsChanged = true;
+        }
     }
     // A reader's news comes before the list shows it: a fresh list tells
     // whether the panel is back (plugged in again at once) or gone.
     if (readerSawGone) {
+        publishDemand();
         watch().listSoon();
         return;
     }
-    CoreRegistry registry(true);
-    if (g.devices.adoptable(g.listing, registry)) discoverPanels(systemDeviceServices(), registry, createPanel);
+    if (picked) {
+        logGiveUps();
+        slotsChanged = adoptPickedUp() || slotsChanged;
+    }
+    if (slotsChanged) publishDemand();
 }
 
 void initializeAll() {
@@ -241,7 +307,10 @@ void pluginStop() {
 
 void deleteAllPanels() {
     // The BIP comes last, as in every walk; each teardown writes the panel's
-    // settings file.
+    // settings file. All threads are told first, so that they end together.
+    for (AbstractPanel *panel : g.slots) {
+        if (panel != nullptr) panel->stopSoon();
+    }
     for (AbstractPanel *&panel : g.slots) {
         if (panel == nullptr) continue;
         panel->teardown();

@@ -21,6 +21,8 @@ public:
     void released(PanelSlot slot);
     void releaseAll();
     void openFailed(const std::string &deviceKey);
+    // The device held by a slot; empty when none.
+    const std::string &heldKey(PanelSlot slot) const { return slots_[static_cast<int>(slot)].key; }
     // Held by a slot, or failed to open in this appearance.
     bool skip(const std::string &deviceKey) const;
 

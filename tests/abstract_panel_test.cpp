@@ -26,6 +26,8 @@ std::uint32_t fakeTick() { return fakeNow.load(); }
 // Opens the virtual panel at device number n through the backend.
 HidDevice *openVirtual(int n) {
     DeviceServices &services = systemDeviceServices();
+    std::uint32_t count = 0;
+    services.rawInputCount(&count);  // the walk's listing
     std::uint32_t chars = 0;
     void *handle = reinterpret_cast<void *>(static_cast<std::uintptr_t>(n) + 1);
     if (!services.rawInputNameLength(handle, &chars)) return nullptr;

@@ -3,11 +3,15 @@
 // slots' device bookkeeping.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <initializer_list>
 #include <mutex>
 #include <thread>
 #include <vector>
 
+#include "device_pickup.h"
 #include "device_watch.h"
 #include "panel_ids.h"
 #include "plugin/slot_devices.h"
@@ -220,6 +224,130 @@ TEST(DeviceWatchTest, StartedAgainAfterAStopItFindsANewDeviceOnItsOwn) {
     // for slow sanitizer builds), not by some later wake-up.
     EXPECT_LT(std::chrono::steady_clock::now() - added, std::chrono::milliseconds(50 * kPeriodMs));
     watch.stop();
+// listSoon() asks for one listing: when it fails, the watch waits its
+// period before the next, as after any other failed listing.
+TEST(DeviceWatchTest, AFailedListingAfterListSoonWaitsItsPeriod) {
+    static std::atomic<long> listings{0};
+    listings = 0;
+    DeviceWatch watch([](std::vector<ListedDevice> *) {
+        listings.fetch_add(1);
+        return false;
+    }, 50);
+    watch.start();
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    watch.listSoon();
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    watch.stop();
+    EXPECT_GE(listings.load(), 2);
+    EXPECT_LE(listings.load(), 8) << "the first, the one asked for, one per 50 ms period";
+}
+
+// The pickup's opener: records each path tried; paths in gRefused fail.
+std::vector<std::string> gTried;
+std::vector<std::string> gRefused;
+class NoDevice : public HidDevice {
+public:
+    int read(std::uint8_t *, int, const wchar_t *) override { return kReadCancelled; }
+    void cancel() override {}
+    bool setFeature(const std::uint8_t *, int) override { return false; }
+    bool getFeature(std::uint8_t *, int) override { return false; }
+};
+HidDevice *recordingOpener(const std::string &path, std::uint32_t *error) {
+    gTried.push_back(path);
+    if (std::find(gRefused.begin(), gRefused.end(), path) != gRefused.end()) {
+        *error = 13;
+        return nullptr;
+    }
+    return new NoDevice;
+}
+
+PickupDemand emptySlots(std::initializer_list<PanelSlot> slots, bool ignoreSwitch = false) {
+    PickupDemand demand;
+    for (PanelSlot slot : slots) demand.slotEmpty[static_cast<int>(slot)] = true;
+    demand.ignoreSwitchPanel = ignoreSwitch;
+    return demand;
+}
+
+// Which listed panel the pickup opens for which slot, by discovery's rules.
+TEST(DevicePickupTest, OpensWhatTheEmptySlotsWantAndNothingElse) {
+    struct Row {
+        const char *what;
+        PickupDemand demand;
+        std::vector<ListedDevice> listed;
+        std::vector<std::string> tried;
+        PanelSlot slot;  // where the first opened device waits
+    };
+    PickupDemand heldRadio = emptySlots({PanelSlot::Radiopanel2});
+    heldRadio.held[static_cast<int>(PanelSlot::Radiopanel1)] = "r1";
+    const Row rows[] = {
+        {"a radio goes to the first free radio slot", emptySlots({PanelSlot::Radiopanel1, PanelSlot::Radiopanel2}),
+         {panel("r", kRadioPanelProductId)}, {"r"}, PanelSlot::Radiopanel1},
+        {"the held radio is left alone", heldRadio,
+         {panel("R1", kRadioPanelProductId), panel("r2", kRadioPanelProductId)}, {"r2"}, PanelSlot::Radiopanel2},
+        {"an ignored Switch Panel is not opened", emptySlots({PanelSlot::Switchpanel}, true),
+         {panel("s", kSwitchPanelProductId)}, {}, PanelSlot::Switchpanel},
+        {"no slot, no open", emptySlots({PanelSlot::Bip}), {panel("m", kMultiPanelProductId)}, {},
+         PanelSlot::Multipanel},
+        {"another maker's device is never opened", emptySlots({PanelSlot::Multipanel}),
+         {ListedDevice{"k", "", 0x046D, kMultiPanelProductId}}, {}, PanelSlot::Multipanel},
+        {"a held device that left: wait for its teardown", heldRadio, {panel("r2", kRadioPanelProductId)}, {},
+         PanelSlot::Radiopanel2},
+    };
+    for (const Row &row : rows) {
+        gTried.clear();
+        DevicePickup pickup(recordingOpener);
+        pickup.setDemand(row.demand);
+        pickup.pass(row.listed, 0);
+        EXPECT_EQ(gTried, row.tried) << row.what;
+        std::string key;
+        HidDevice *device = pickup.take(row.slot, &key);
+        EXPECT_EQ(device != nullptr, !row.tried.empty()) << row.what;
+        delete device;
+    }
+}
+
+TEST(DevicePickupTest, RetriesWithGrowingPausesThenReportsOnceAndClosesStaleDevices) {
+    gTried.clear();
+    gRefused = {"m"};
+    DevicePickup pickup(recordingOpener);
+    pickup.setDemand(emptySlots({PanelSlot::Multipanel, PanelSlot::Bip}));
+    const std::vector<ListedDevice> listed = {panel("m", kMultiPanelProductId, "1")};
+    std::uint32_t now = 0xFFFFFF00u;  // the retries cross the tick's wrap
+    std::vector<std::uint32_t> pauses;
+    for (int i = 0; i < 1000 && !pickup.ready(); ++i) {
+        const std::size_t before = gTried.size();
+        const std::uint32_t in = pickup.pass(listed, now);
+        if (gTried.size() > before && in != 0) pauses.push_back(in);
+        now += 10;
+    }
+    EXPECT_EQ(pauses, (std::vector<std::uint32_t>{50, 100, 200, 400, 800, 1600}));
+    {
+        // A retry due for a slot no longer wanted does not hurry the watch.
+        DevicePickup other(recordingOpener);
+        other.setDemand(emptySlots({PanelSlot::Multipanel}));
+        EXPECT_EQ(other.pass(listed, 0), kOpenRetryFirstMs);
+        other.setDemand(PickupDemand());
+        EXPECT_EQ(other.pass(listed, 1000), 0u);
+    }
+    std::string path;
+    std::uint32_t error = 0;
+    ASSERT_TRUE(pickup.takeGiveUp(&path, &error));
+    EXPECT_EQ(path, "m");
+    EXPECT_EQ(error, 13u);
+    EXPECT_FALSE(pickup.takeGiveUp(&path, &error));
+    const std::size_t tries = gTried.size();
+    EXPECT_EQ(pickup.pass(listed, now + 5000), 0u);
+    EXPECT_EQ(gTried.size(), tries) << "not again while this appearance stays listed";
+
+    // Another appearance at the same path is tried afresh and opens.
+    gRefused.clear();
+    pickup.pass({panel("m", kMultiPanelProductId, "2")}, now);
+    EXPECT_TRUE(pickup.ready());
+    // A slot filled meanwhile: the device waiting for it is closed.
+    pickup.setDemand(emptySlots({PanelSlot::Bip}));
+    EXPECT_FALSE(pickup.ready());
+    std::string key;
+    EXPECT_EQ(pickup.take(PanelSlot::Multipanel, &key), nullptr);
 }
 
 // A registry with the slots it is told are filled.

@@ -51,5 +51,30 @@ TEST(ListDeviceServicesTest, AFailedOpenReportsTheFirstTrysError) {
     EXPECT_EQ(hostsim::log(), "Drovanel : no handle error=5\nerror code 5\nerror code 5\n");
 }
 
+// A device plugged back in mid-walk lands before the others in the list:
+// whenever it happens, each panel opened is one whose ids gave its slot.
+TEST(ListDeviceServicesTest, AListChangedMidWalkNeverPairsOnePanelsPathWithAnothersIds) {
+    for (int calls = 0; calls < 40; ++calls) {
+        hostsim::reset();
+        int multi = hostsim::attach(hostsim::PanelKind::Multi);
+        hostsim::detach(multi);
+        int radio = hostsim::attach(hostsim::PanelKind::Radio);
+        int switches = hostsim::attach(hostsim::PanelKind::Switch);
+        hostsim::changeListAfter(calls, [multi] { hostsim::plug(multi); });
+        CountingRegistry registry;
+        discoverPanels(systemDeviceServices(), registry, createQuiet);
+        const struct {
+            PanelSlot slot;
+            int device;
+        } rows[] = {{PanelSlot::Multipanel, multi}, {PanelSlot::Radiopanel1, radio}, {PanelSlot::Switchpanel, switches}};
+        for (const auto &row : rows) {
+            const bool filled = registry.panels[static_cast<int>(row.slot)] != nullptr;
+            EXPECT_EQ(filled, hostsim::deviceOpen(row.device)) << "change after " << calls << " calls, slot "
+                                                               << static_cast<int>(row.slot);
+        }
+        EXPECT_EQ(registry.panels[static_cast<int>(PanelSlot::Radiopanel2)], nullptr);
+    }
+}
+
 }  // namespace
 }  // namespace drovanel

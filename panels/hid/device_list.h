@@ -12,6 +12,8 @@
 
 namespace drovanel {
 
+class HidDevice;
+
 struct ListedDevice {
     std::string path;      // as discovery opens it (narrowed on Windows)
     std::string instance;  // tells two appearances at the same path apart; may be empty
@@ -27,6 +29,16 @@ using DeviceLister = bool (*)(std::vector<ListedDevice> *out);
 
 // The lister of the backend this binary was built with.
 bool listSystemDevices(std::vector<ListedDevice> *out);
+
+// Opens a listed device by its path, for the watch's thread: it logs
+// nothing and shares no state with discovery's services. nullptr and the
+// system's error code in *error on failure.
+using DeviceOpener = HidDevice *(*)(const std::string &path, std::uint32_t *error);
+
+// The opener of the backend this binary was built with, and the words for
+// its error codes in a log line.
+HidDevice *openListedDevice(const std::string &path, std::uint32_t *error);
+std::string openErrorText(std::uint32_t error);
 
 // A path as a key for comparing: ASCII lower case, and the raw-input form
 // "\??\" of a Windows path written as "\\?\", so that the same device

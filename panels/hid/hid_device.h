@@ -3,6 +3,7 @@
 #ifndef DROVANEL_PANELS_HID_HID_DEVICE_H
 #define DROVANEL_PANELS_HID_HID_DEVICE_H
 
+#include <atomic>
 #include <cstdint>
 
 namespace drovanel {
@@ -27,8 +28,19 @@ public:
     virtual bool setFeature(const std::uint8_t *buffer, int size) = 0;
     virtual bool getFeature(std::uint8_t *buffer, int size) = 0;
 
+    // Whether a write found the device unplugged for good (Windows'
+    // "device not connected", Linux's ENODEV): a panel without a reader
+    // learns this way that its device went. Any thread.
+    bool disconnected() const { return disconnected_.load(std::memory_order_relaxed); }
+
     static constexpr int kReadCancelled = 0;
     static constexpr int kReadFailed = -1;
+
+protected:
+    void markDisconnected() { disconnected_.store(true, std::memory_order_relaxed); }
+
+private:
+    std::atomic<bool> disconnected_{false};
 };
 
 }  // namespace drovanel

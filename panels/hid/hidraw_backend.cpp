@@ -123,7 +123,10 @@ public:
     bool setFeature(const std::uint8_t *buffer, int size) override {
         if (buffer == nullptr || size < 1 || size > kMaxFeatureSize) return false;
         // The kernel only copies from the buffer; the ioctl is declared read-write.
-        return ioctl(fd_, HIDIOCSFEATURE(size), const_cast<std::uint8_t *>(buffer)) >= 0;
+        if (ioctl(fd_, HIDIOCSFEATURE(size), const_cast<std::uint8_t *>(buffer)) >= 0) return true;
+        // An unplugged panel's node answers ENODEV (EIO once it hung up).
+        if (errno == ENODEV) markDisconnected();
+        return false;
     }
 
     bool getFeature(std::uint8_t *buffer, int size) override {
@@ -247,16 +250,20 @@ bool HidrawServices::listEntry(int index, std::string *path, std::uint16_t *vend
 }
 
 HidDevice *HidrawServices::openPath(const std::string &path, std::uint32_t *error) {
+    HidDevice *device = openListedDevice(path, error);
+    if (device == nullptr && reportedPaths_.insert(path).second) {
+        std::string line = "Drovanel : cannot open " + path + ": " + openErrorText(*error) + "\n";
+        XPLMDebugString(line.c_str());
+    }
+    return device;
+}
+
+HidDevice *openListedDevice(const std::string &path, std::uint32_t *error) {
     // Non-blocking, so that a poll() that woke without a report never leaves
     // the reader stuck where cancel() cannot reach it.
     int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
-        int code = errno;
-        *error = static_cast<std::uint32_t>(code);
-        if (reportedPaths_.insert(path).second) {
-            std::string line = "Drovanel : cannot open " + path + ": " + std::strerror(code) + "\n";
-            XPLMDebugString(line.c_str());
-        }
+        *error = static_cast<std::uint32_t>(errno);
         return nullptr;
     }
     bool numbered = readNumbering(fd);
@@ -264,6 +271,8 @@ HidDevice *HidrawServices::openPath(const std::string &path, std::uint32_t *erro
     if (device == nullptr) *error = static_cast<std::uint32_t>(errno);
     return device;
 }
+
+std::string openErrorText(std::uint32_t error) { return std::strerror(static_cast<int>(error)); }
 
 bool listSystemDevices(std::vector<ListedDevice> *out) {
     std::size_t n = 0;

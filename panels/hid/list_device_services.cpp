@@ -26,16 +26,29 @@ std::uint32_t handleIndex(void *handle) { return static_cast<std::uint32_t>(rein
 void *ListDeviceServices::allocate(std::size_t bytes) { return std::calloc(1, bytes); }
 void ListDeviceServices::release(void *block) { std::free(block); }
 
+void ListDeviceServices::takeListing() {
+    listed_.clear();
+    int count = listCount();
+    for (int i = 0; i < count; ++i) {
+        Listed entry{std::string(), 0, 0};
+        // An entry gone since the count ends the list.
+        if (!listEntry(i, &entry.path, &entry.vendor, &entry.product)) break;
+        // A device plugged in meanwhile moves the later ones up: one already
+        // taken may come again.
+        bool seen = false;
+        for (const Listed &e : listed_) seen = seen || e.path == entry.path;
+        if (!seen) listed_.push_back(std::move(entry));
+    }
+}
+
 bool ListDeviceServices::entry(std::uint32_t index, std::wstring *path, RawInputDeviceInfo *info) {
-    std::string p;
-    std::uint16_t vendor = 0;
-    std::uint16_t product = 0;
-    if (static_cast<int>(index) >= listCount() || !listEntry(static_cast<int>(index), &p, &vendor, &product)) {
+    if (index >= listed_.size()) {
         lastError_ = kErrorNoMoreItems;
         return false;
     }
-    if (path != nullptr) *path = widen(p);
-    if (info != nullptr) *info = RawInputDeviceInfo{kRawInputTypeHid, vendor, product};
+    const Listed &e = listed_[index];
+    if (path != nullptr) *path = widen(e.path);
+    if (info != nullptr) *info = RawInputDeviceInfo{kRawInputTypeHid, e.vendor, e.product};
     lastError_ = 0;
     return true;
 }
@@ -53,6 +66,8 @@ bool ListDeviceServices::saitekEntry(std::uint32_t index, std::wstring *path) {
 }
 
 bool ListDeviceServices::openInterfaceSet() {
+    takeListing();
+    listingFresh_ = true;
     lastError_ = 0;
     return true;
 }
@@ -81,8 +96,9 @@ bool ListDeviceServices::interfaceDetail(std::uint32_t device, std::uint32_t ifa
 }
 
 bool ListDeviceServices::rawInputCount(std::uint32_t *count) {
-    int n = listCount();
-    *count = n > 0 ? static_cast<std::uint32_t>(n) : 0;
+    if (!listingFresh_) takeListing();
+    listingFresh_ = false;
+    *count = static_cast<std::uint32_t>(listed_.size());
     lastError_ = 0;
     return true;
 }
@@ -117,11 +133,10 @@ bool ListDeviceServices::rawInputInfo(void *handle, RawInputDeviceInfo *info) {
 HidDevice *ListDeviceServices::open(const wchar_t *path) {
     std::string p = narrow(path);
     // Find the entry for its ids; a path that is not listed cannot be opened.
-    for (int i = 0; i < listCount(); ++i) {
-        std::string candidate;
-        std::uint16_t vendor = 0;
-        std::uint16_t product = 0;
-        if (!listEntry(i, &candidate, &vendor, &product) || candidate != p) continue;
+    for (const Listed &e : listed_) {
+        if (e.path != p) continue;
+        const std::uint16_t vendor = e.vendor;
+        const std::uint16_t product = e.product;
         std::uint32_t error = 0;
         HidDevice *device = openPath(p, &error);
         if (device == nullptr) {

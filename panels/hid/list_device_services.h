@@ -1,10 +1,12 @@
 // Device services over one plain list of devices (path, vendor, product),
 // for backends that have no separate interface and raw-input lists: both
-// of discovery's walks see the same list.
+// of discovery's walks see the same list, read once per discovery, so that
+// a device's path and ids always come from the same listing.
 #ifndef DROVANEL_PANELS_HID_LIST_DEVICE_SERVICES_H
 #define DROVANEL_PANELS_HID_LIST_DEVICE_SERVICES_H
 
 #include <string>
+#include <vector>
 
 #include "device_services.h"
 
@@ -12,7 +14,8 @@ namespace drovanel {
 
 class ListDeviceServices : public DeviceServices {
 public:
-    // The backend's list, read afresh at the start of each walk.
+    // The backend's list: listCount() reads it, listEntry() hands out the
+    // entries of that reading.
     virtual int listCount() = 0;
     virtual bool listEntry(int index, std::string *path, std::uint16_t *vendorId, std::uint16_t *productId) = 0;
     // Opens a device by its narrow path; nullptr (and an errno-style code in
@@ -40,10 +43,21 @@ public:
     bool attributes(HidDevice *device, std::uint16_t *vendorId, std::uint16_t *productId) override;
 
 private:
+    struct Listed {
+        std::string path;
+        std::uint16_t vendor;
+        std::uint16_t product;
+    };
+    // Reads the backend's list into listed_.
+    void takeListing();
     bool entry(std::uint32_t index, std::wstring *path, RawInputDeviceInfo *info);
     bool saitekEntry(std::uint32_t index, std::wstring *path);
 
     std::uint32_t lastError_ = 0;
+    // The listing this discovery walks. The interface walk reads it, the
+    // raw-input walk right after uses the same one (a walk alone reads its own).
+    std::vector<Listed> listed_;
+    bool listingFresh_ = false;
 
     // Devices opened here, with the ids of the entry they came from, so that
     // attributes() answers without another system call. Discovery asks right

@@ -22,10 +22,24 @@ namespace drovanel {
 namespace {
 
 constexpr int kPathSize = 256;
+// What a refused open reports, as Windows would.
+constexpr std::uint32_t kErrorAccessDenied = 5;
+
+// Whether the host lists a device at this path now.
+bool listedNow(const std::string &path) {
+    int count = drovanel_vhid_count();
+    for (int i = 0; i < count; ++i) {
+        char buffer[kPathSize] = {};
+        if (drovanel_vhid_info(i, buffer, kPathSize, nullptr, nullptr) != 1) return false;
+        buffer[kPathSize - 1] = '\0';
+        if (path == buffer) return true;
+    }
+    return false;
+}
 
 class VirtualDevice : public HidDevice {
 public:
-    explicit VirtualDevice(void *handle) : handle_(handle) {}
+    VirtualDevice(void *handle, const std::string &path) : handle_(handle), path_(path) {}
     ~VirtualDevice() override { drovanel_vhid_close(handle_); }
 
     int read(std::uint8_t *buffer, int size, const wchar_t *) override {
@@ -35,7 +49,10 @@ public:
     }
     void cancel() override { drovanel_vhid_cancel(handle_); }
     bool setFeature(const std::uint8_t *buffer, int size) override {
-        return drovanel_vhid_set_feature(handle_, buffer, size) == 1;
+        if (drovanel_vhid_set_feature(handle_, buffer, size) == 1) return true;
+        // A refused write to a device the host no longer lists: unplugged.
+        if (!listedNow(path_)) markDisconnected();
+        return false;
     }
     bool getFeature(std::uint8_t *buffer, int size) override {
         return drovanel_vhid_get_feature(handle_, buffer, size) == 1;
@@ -43,6 +60,7 @@ public:
 
 private:
     void *handle_;
+    const std::string path_;  // as opened
 };
 
 class VirtualServices : public ListDeviceServices {
@@ -60,12 +78,7 @@ public:
         return true;
     }
     HidDevice *openPath(const std::string &path, std::uint32_t *error) override {
-        void *handle = drovanel_vhid_open(path.c_str());
-        if (handle == nullptr) {
-            *error = 5;  // access denied
-            return nullptr;
-        }
-        return new VirtualDevice(handle);
+        return openListedDevice(path, error);
     }
 };
 
@@ -80,8 +93,9 @@ bool listSystemDevices(std::vector<ListedDevice> *out) {
         char buffer[kPathSize] = {};
         unsigned short vendor = 0;
         unsigned short product = 0;
-        // A device unplugged between the count and here ends the list early.
-        if (drovanel_vhid_info(i, buffer, kPathSize, &vendor, &product) != 1) break;
+        // The list changed between the count and here: this listing fails,
+        // and the watch keeps its last one until the next listing.
+        if (drovanel_vhid_info(i, buffer, kPathSize, &vendor, &product) != 1) return false;
         buffer[kPathSize - 1] = '\0';
         ListedDevice &entry = listEntryAt(out, n++);
         entry.path.assign(buffer);
@@ -91,6 +105,19 @@ bool listSystemDevices(std::vector<ListedDevice> *out) {
     }
     out->resize(n);
     return true;
+}
+
+HidDevice *openListedDevice(const std::string &path, std::uint32_t *error) {
+    void *handle = drovanel_vhid_open(path.c_str());
+    if (handle == nullptr) {
+        *error = kErrorAccessDenied;
+        return nullptr;
+    }
+    return new VirtualDevice(handle, path);
+}
+
+std::string openErrorText(std::uint32_t error) {
+    return error == kErrorAccessDenied ? "access denied" : "error " + std::to_string(error);
 }
 
 DeviceServices &systemDeviceServices() {

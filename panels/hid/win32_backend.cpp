@@ -102,7 +102,11 @@ void Win32Device::cancel() {
 bool Win32Device::setFeature(const std::uint8_t *buffer, int size) {
     if (size <= 0) return false;
     // HidD_SetFeature only reads the buffer; its prototype is not const.
-    return HidD_SetFeature(handle_, const_cast<std::uint8_t *>(buffer), static_cast<ULONG>(size)) != FALSE;
+    if (HidD_SetFeature(handle_, const_cast<std::uint8_t *>(buffer), static_cast<ULONG>(size)) != FALSE) return true;
+    // The same path may name the panel again once it is plugged back in,
+    // so a listing alone may never show that this handle's device went.
+    if (writeErrorMeansGone(GetLastError())) markDisconnected();
+    return false;
 }
 
 bool Win32Device::getFeature(std::uint8_t *buffer, int size) {
@@ -345,6 +349,19 @@ bool listSystemDevices(std::vector<ListedDevice> *out) {
     return true;
 }
 
+HidDevice *openListedDevice(const std::string &path, std::uint32_t *error) {
+    const std::wstring wide(path.begin(), path.end());
+    HANDLE handle = CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        *error = GetLastError();
+        return nullptr;
+    }
+    return new Win32Device(handle);
+}
+
+std::string openErrorText(std::uint32_t error) { return "error " + std::to_string(error); }
+
 HidDevice *adoptWin32Handle(void *handle) { return new Win32Device(static_cast<HANDLE>(handle)); }
 
 bool readErrorMeansGone(unsigned long error) {
@@ -360,6 +377,10 @@ bool readErrorMeansGone(unsigned long error) {
         default:
             return false;
     }
+}
+
+bool writeErrorMeansGone(unsigned long error) {
+    return error == ERROR_DEVICE_NOT_CONNECTED || error == ERROR_DEV_NOT_EXIST;
 }
 
 DeviceServices &systemDeviceServices() {

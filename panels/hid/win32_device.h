@@ -15,6 +15,9 @@ HidDevice *adoptWin32Handle(void *handle);
 // good (unplugged): its reads then return kReadCancelled, so that the
 // panel's reader stops instead of retrying a device that will not return.
 bool readErrorMeansGone(unsigned long error);
+// Whether a failed write's system error code says the same: the device
+// then counts as disconnected.
+bool writeErrorMeansGone(unsigned long error);
 
 }  // namespace drovanel
 

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "abstract_panel.h"
+#include "device_watch.h"
 #include "discovery.h"
 #include "guest_support.h"
 #include "hid/device_list.h"
@@ -229,6 +230,46 @@ void checkPermissionLog(const std::map<std::string, std::string> &nodes) {
           "child status " + std::to_string(status));
 }
 
+// A node listed while it still belongs to root (udev has not applied the
+// rule yet) is opened by the watch once its mode lets the user in, 200 ms
+// later, and nothing is reported.
+void checkRetriedOpen(const std::map<std::string, std::string> &nodes) {
+    const std::string path = nodes.at("Multi");
+    const auto began = Clock::now();
+    pid_t child = fork();
+    if (child == 0) {
+        if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0) _exit(2);
+        if (access(path.c_str(), R_OK | W_OK) == 0) _exit(3);  // root's only, as listed
+        DeviceWatch watch(listSystemDevices, kDeviceWatchPeriodMs, openListedDevice);
+        PickupDemand demand;
+        demand.slotEmpty[static_cast<int>(PanelSlot::Multipanel)] = true;
+        watch.pickup().setDemand(demand);
+        watch.start();
+        while (!watch.pickup().ready() && Clock::now() - began < std::chrono::seconds(5)) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        std::string key;
+        HidDevice *device = watch.pickup().take(PanelSlot::Multipanel, &key);
+        std::string failed;
+        std::uint32_t error = 0;
+        const bool gaveUp = watch.pickup().takeGiveUp(&failed, &error);
+        const bool ok = device != nullptr && key == devicePathKey(path) && !gaveUp;
+        if (!ok) std::printf("  opened %s, gave up on '%s' (%u)\n", device ? key.c_str() : "nothing", failed.c_str(), error);
+        std::fflush(stdout);
+        delete device;
+        watch.stop();
+        _exit(ok ? 0 : 1);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    const bool opened = chmod(path.c_str(), 0666) == 0;
+    int status = 0;
+    waitpid(child, &status, 0);
+    const long ms = static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - began).count());
+    chmod(path.c_str(), 0600);
+    check(opened && WIFEXITED(status) && WEXITSTATUS(status) == 0 && ms < 2000,
+          "a node opened to the user 200 ms after it was listed is taken up", std::to_string(ms) + " ms");
+}
+
 void checkInput(PanelSide &side, Registry &registry, const char *label, PanelSlot slot, const Bytes &data) {
     GuestPanel *panel = registry.panel(slot);
     if (panel == nullptr) return;
@@ -286,6 +327,7 @@ int main() {
     auto &services = dynamic_cast<ListDeviceServices &>(systemDeviceServices());
     checkList(services, nodes);
     checkPermissionLog(nodes);
+    checkRetriedOpen(nodes);
 
     std::thread(watchdog).detach();
     step("discovery", 20);

@@ -101,10 +101,17 @@ int main(int argc, char **argv) {
     check(goneMs >= 0, "an unplugged Radio Panel leaves its slot", std::to_string(goneMs) + " ms");
     std::printf("  disconnected after %lld ms\n", goneMs);
     side.ask("received Radio");
+    hostsim::clearCallTimes();
     std::string plugged = side.ask("plug Radio");
     long long backMs = flyUntilLogged("Drovanel : Radiopanel1 connected\n", 4000);
     check(backMs >= 0, "the Radio Panel plugged back is adopted again", plugged + ", " + std::to_string(backMs) + " ms");
     std::printf("  connected after %lld ms (%s)\n", backMs, plugged.c_str());
+    // The watch's thread listed and opened it; the flight loops only adopted.
+    const double longestMs = hostsim::callTimes(hostsim::CallKind::FlightLoop).longestSeconds * 1e3;
+    std::printf("  longest flight loop meanwhile: %.3f ms, %zu hidraw nodes listed (emulated CPU)\n", longestMs,
+                nodes.size());
+    check(longestMs < 500, "no flight loop lists or opens while the panel comes back",
+          std::to_string(longestMs) + " ms");
     fly(1000);
     checkReports(side, "Radio", {{"00", 23}, {"ff", 23}}, "ff", "the Radio Panel plugged back gets its reports again");
 

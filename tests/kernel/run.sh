@@ -49,6 +49,7 @@ mkdir -p "$WORK/obj"
 FLAGS=(-std=c++17 -O1 -Wall -Wextra -Werror -pthread -DDROVANEL_BEHAVIOUR_32=0
        -I"$ROOT/panels" -I"$ROOT/sdk" -I"$ROOT/tests/kernel")
 SOURCES=(panels/abstract_panel.cpp panels/device_paths.cpp panels/discovery.cpp panels/tick.cpp panels/settings_file.cpp
+         panels/device_watch.cpp panels/device_pickup.cpp
          panels/hid/list_device_services.cpp panels/hid/hidraw_backend.cpp
          tests/kernel/sdk_stub.cpp tests/kernel/hidraw_guest_test.cpp)
 

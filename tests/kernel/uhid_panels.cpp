@@ -38,7 +38,8 @@ namespace {
 
 constexpr std::uint16_t kSaitek = 0x06A3;
 constexpr std::uint16_t kOtherMaker = 0x1209;  // pid.codes, whose test ids no kernel driver claims
-constexpr int kOtherDevices = 9;
+constexpr int kOtherDevices = 9;        // made before the panels
+constexpr int kLaterOtherDevices = 17;  // made after them: 30 nodes in all
 constexpr int kNodeWaitMs = 10000;
 
 // The three input panels: 24 one-bit controls in 3 bytes of input and one
@@ -227,6 +228,10 @@ int main() {
     devices.emplace_back("Radio", kSaitek, 0x0D05, inputPanelDescriptor(22));
     devices.emplace_back("Switch", kSaitek, 0x0D67, inputPanelDescriptor(1));
     devices.emplace_back("BIP", kSaitek, 0x0B4E, bipDescriptor());
+    for (int i = kOtherDevices; i < kOtherDevices + kLaterOtherDevices; ++i) {
+        devices.emplace_back("Other" + std::to_string(i), kOtherMaker, static_cast<std::uint16_t>(0x0001 + i),
+                             otherDescriptor());
+    }
 
     for (Device &d : devices) {
         std::string why = create(d);

@@ -160,6 +160,19 @@ TEST(Win32DeviceTest, ReadErrorsOfADeviceThatLeftMeanGoneForGood) {
     for (const Row &row : rows) EXPECT_EQ(readErrorMeansGone(row.error), row.gone) << "error " << row.error;
 }
 
+// A write to a panel unplugged (and maybe plugged back in at the same path)
+// fails with device-not-connected: the panel counts as gone. Access denied
+// on a write means no such thing.
+TEST(Win32DeviceTest, WriteErrorsOfADeviceThatLeftMeanGone) {
+    struct Row {
+        unsigned long error;
+        bool gone;
+    };
+    const Row rows[] = {{ERROR_DEVICE_NOT_CONNECTED, true}, {ERROR_DEV_NOT_EXIST, true}, {ERROR_ACCESS_DENIED, false},
+                        {ERROR_GEN_FAILURE, false},         {ERROR_SUCCESS, false}};
+    for (const Row &row : rows) EXPECT_EQ(writeErrorMeansGone(row.error), row.gone) << "error " << row.error;
+}
+
 TEST(Win32DeviceTest, FeatureReportsOnSomethingThatIsNoHidDeviceFail) {
     PipePanel panel;
     ASSERT_TRUE(panel.ready());
@@ -167,6 +180,7 @@ TEST(Win32DeviceTest, FeatureReportsOnSomethingThatIsNoHidDeviceFail) {
     EXPECT_FALSE(panel.device().setFeature(report, 13));
     EXPECT_FALSE(panel.device().getFeature(report, 13));
     EXPECT_FALSE(panel.device().setFeature(report, 0));
+    EXPECT_FALSE(panel.device().disconnected()) << "a refused write is not an unplug";
 }
 
 // --- the system's device lists, as wine presents them ---
