@@ -224,6 +224,8 @@ TEST(DeviceWatchTest, StartedAgainAfterAStopItFindsANewDeviceOnItsOwn) {
     // for slow sanitizer builds), not by some later wake-up.
     EXPECT_LT(std::chrono::steady_clock::now() - added, std::chrono::milliseconds(50 * kPeriodMs));
     watch.stop();
+}
+
 // listSoon() asks for one listing: when it fails, the watch waits its
 // period before the next, as after any other failed listing.
 TEST(DeviceWatchTest, AFailedListingAfterListSoonWaitsItsPeriod) {
