@@ -3,6 +3,8 @@
 #include <mutex>
 
 #include "XPLMUtilities.h"
+#include "host_command.h"
+#include "profile/profile_binding.h"
 
 namespace drovanel {
 
@@ -123,6 +125,7 @@ void Radiopanel::update() {
         c.batteryCount = count < 0 ? 0 : (count > kMaxBatteries ? kMaxBatteries : count);
         c.apuGenerator = XPLMGetDatai(ref(kApuGeneratorRef));
         c.avionics = XPLMGetDatai(ref(kAvionicsRef));
+        readProfileRadios();
     }
     drainEvents();
 }
@@ -180,8 +183,58 @@ void Radiopanel::handleEvent(const std::uint8_t *bytes, std::uint32_t length, st
     }
 }
 
+void Radiopanel::bindProfile(profile::Profile *aircraftProfile) { profile_ = aircraftProfile; }
+
+const profile::RadioBinding *Radiopanel::profileRadio(RadioTarget target) const {
+    if (profile_ == nullptr) return nullptr;
+    int selector;
+    switch (target) {
+        case RadioTarget::Nav1: selector = profile::kRadNav1; break;
+        case RadioTarget::Nav2: selector = profile::kRadNav2; break;
+        case RadioTarget::Com1: selector = profile::kRadCom1; break;
+        case RadioTarget::Com2: selector = profile::kRadCom2; break;
+        case RadioTarget::Adf1:
+        case RadioTarget::Adf2: selector = profile::kRadAdf; break;
+        case RadioTarget::Dme: selector = profile::kRadDme; break;
+        case RadioTarget::Transponder: selector = profile::kRadXpdr; break;
+        default: return nullptr;
+    }
+    const profile::RadioBinding &binding = profile_->radio.radios[selector];
+    return binding.bound ? &binding : nullptr;
+}
+
+// The displays of the radios the profile binds come from its datarefs.
+void Radiopanel::readProfileRadios() {
+    if (profile_ == nullptr) return;
+    RadioCache &c = cache_;
+    struct Shown {
+        RadioTarget target;
+        int *active;
+        int *standby;
+    };
+    const Shown shown[] = {
+        {RadioTarget::Nav1, &c.nav1Freq, &c.nav1Stdby}, {RadioTarget::Nav2, &c.nav2Freq, &c.nav2Stdby},
+        {RadioTarget::Com1, &c.com1Freq, &c.com1Stdby}, {RadioTarget::Com2, &c.com2Freq, &c.com2Stdby},
+        {RadioTarget::Adf1, &c.adf1Freq, &c.adf1Stdby}, {RadioTarget::Adf2, &c.adf2Freq, &c.adf2Stdby},
+        {RadioTarget::Dme, &c.dmeFreq, &c.dmeStdby},    {RadioTarget::Transponder, &c.transponderCode, nullptr},
+    };
+    for (const Shown &s : shown) {
+        const profile::RadioBinding *binding = profileRadio(s.target);
+        if (binding == nullptr) continue;
+        if (profile::usable(binding->active)) *s.active = static_cast<int>(profile::read(binding->active));
+        if (s.standby != nullptr && profile::usable(binding->standby)) {
+            *s.standby = static_cast<int>(profile::read(binding->standby));
+        }
+    }
+}
+
 void Radiopanel::swapActiveStandby(const RowParameters &row) {
     if (row.target == RadioTarget::None) return;
+    const profile::RadioBinding *binding = profileRadio(row.target);
+    if (binding != nullptr && binding->swap.handle != nullptr) {
+        commandOnce(binding->swap.handle);
+        return;
+    }
     if (row.target == RadioTarget::Transponder) {
         const int code = XPLMGetDatai(ref(kTransponderCodeRef));
         XPLMSetDatai(ref(kTransponderCodeRef), standbyTransponderCode_.load());
@@ -197,6 +250,15 @@ void Radiopanel::swapActiveStandby(const RowParameters &row) {
 
 void Radiopanel::applySteps(const RowParameters &row, StepKind kind, int steps) {
     if (row.target == RadioTarget::None) return;
+    if (const profile::RadioBinding *binding = profileRadio(row.target)) {
+        const profile::CommandName *commands[] = {&binding->fineDown, &binding->fineUp, &binding->coarseDown,
+                                                  &binding->coarseUp};
+        const XPLMCommandRef command = commands[static_cast<int>(kind)]->handle;
+        if (command != nullptr) {
+            for (int i = 0; i < steps; ++i) commandOnce(command);
+            return;
+        }
+    }
     for (int i = 0; i < steps; ++i) {
         if (row.target == RadioTarget::Transponder) {
             standbyTransponderCode_.store(stepValue(standbyTransponderCode_.load(), kind, row));

@@ -5,6 +5,7 @@
 
 #include "behaviour.h"
 #include "host_names.h"
+#include "profile/profile_binding.h"
 
 namespace drovanel {
 
@@ -87,6 +88,14 @@ void Switchpanel::update() {
             XPLMGetDatavi(datarefs_[kBatteryArrayOn], cache_.batteries, 0, kMaxBatteries),
             kMaxBatteries);
         cache_.apuGenerator = XPLMGetDatai(datarefs_[kGeneratorApuOn]);
+        cache_.profileMask = 0;
+        cache_.profileBits = 0;
+        for (int i = 0; profile_ != nullptr && i < profile::kGearLampCount; ++i) {
+            const profile::Condition &lamp = profile_->switches.gearLamps[i];
+            if (!profile::usable(lamp)) continue;
+            cache_.profileMask = static_cast<std::uint8_t>(cache_.profileMask | (1u << i));
+            if (profile::holds(lamp)) cache_.profileBits = static_cast<std::uint8_t>(cache_.profileBits | (1u << i));
+        }
     }
     drainEvents();
 }
