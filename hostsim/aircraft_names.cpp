@@ -94,29 +94,30 @@ void unpublishAircraftNames(State &s) {
     s.publishedAircraft.clear();
 }
 
-void publishAircraftNamesOf(State &s, const std::string &folder) {
+void registerAircraftDatarefs(State &s) {
     for (const AircraftNameList &list : aircraftNames()) {
-        if (list.folder != folder) continue;
         const std::set<std::string> writable(list.writable.begin(), list.writable.end());
         for (const auto &named : list.datarefs) {
+            // Strings are not modelled: profiles read numbers only.
+            const int size = arraySize(named.second);
+            if (named.second != "number" && size <= 0) continue;
             std::unique_ptr<Dataref> &slot = s.datarefs[named.first];
-            if (!slot) {
-                // Strings are not modelled: the profiles read numbers only.
-                const int size = arraySize(named.second);
-                if (named.second != "number" && size <= 0) {
-                    s.datarefs.erase(named.first);
-                    continue;
-                }
-                slot.reset(&newDataref(named.first));
-                slot->aircraft = folder;
-                slot->type = size > 0 ? DataType::NumberArray : DataType::Number;
-                slot->size = size > 0 ? size : 1;
-                slot->writable = writable.count(named.first) != 0;
-                slot->tablePublished = false;
-                clearDatarefValues(*slot);
-            }
-            if (slot->aircraft == folder) slot->published = true;
+            if (slot) continue;
+            slot.reset(&newDataref(named.first));
+            slot->aircraft = list.folder;
+            slot->type = size > 0 ? DataType::NumberArray : DataType::Number;
+            slot->size = size > 0 ? size : 1;
+            slot->writable = writable.count(named.first) != 0;
+            slot->tablePublished = false;
+            slot->published = false;
+            clearDatarefValues(*slot);
         }
+    }
+}
+
+void publishAircraftNamesOf(State &s, const std::string &folder) {
+    for (auto &entry : s.datarefs) {
+        if (entry.second->aircraft == folder) entry.second->published = true;
     }
     s.publishedAircraft = folder;
 }

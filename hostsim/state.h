@@ -201,6 +201,8 @@ void resetAircraft(State &s);
 Dataref &newDataref(const std::string &path);
 void clearDatarefValues(Dataref &d);
 
+// Adds every add-on's datarefs, unpublished (once, as the state is made).
+void registerAircraftDatarefs(State &s);
 // Unpublishes every aircraft add-on's names; under the lock.
 void unpublishAircraftNames(State &s);
 // Publishes the named add-on's names (creating its datarefs on first use).

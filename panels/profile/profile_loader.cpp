@@ -40,6 +40,9 @@ constexpr std::initializer_list<const char *> kSwitchNames = {
     "Battery", "Generator", "Avionics", "FuelPump", "DeIce", "PitotHeat", "CowlFlaps",
     "PanelLights", "Beacon", "Nav", "Strobe", "Taxi", "Landing"};
 constexpr std::initializer_list<const char *> kMagnetoPositions = {"Off", "Right", "Left", "Both", "Start"};
+constexpr std::initializer_list<const char *> kGearPositions = {"Up", "Down"};  // also the flaps
+constexpr std::initializer_list<const char *> kTrimPositions = {"Down", "Up"};
+constexpr std::initializer_list<const char *> kOnOff = {"Off", "On"};
 constexpr std::initializer_list<const char *> kRadioSelectors = {"NAV1", "NAV2", "COM1", "COM2",
                                                                   "ADF",  "DME",  "XPDR"};
 
@@ -392,15 +395,15 @@ void Reader::readMulti(const TiXmlElement *section) {
             case 7: {
                 checkAttributes(e, kActionAttributes, {"Position"});
                 const int which = indexOf(e->Value(), {"Autothrottle", "Flaps", "Trim"});
-                static const std::initializer_list<const char *> kNames[] = {{"Off", "On"}, {"Up", "Down"},
-                                                                             {"Down", "Up"}};
+                static const std::initializer_list<const char *> *const kNames[] = {&kOnOff, &kGearPositions,
+                                                                                    &kTrimPositions};
                 Action *slots = which == 0 ? m.autothrottle : which == 1 ? m.flaps : m.trim;
                 bool chosen[2];
-                if (!positions(e, kNames[which], chosen)) break;
+                if (!positions(e, *kNames[which], chosen)) break;
                 Action a;
                 action(e, which == 0, &a);
                 if (a.kind == ActionKind::Unbound) break;
-                storeActions(e, a, slots, chosen, 2, e->Value(), kNames[which]);
+                storeActions(e, a, slots, chosen, 2, e->Value(), *kNames[which]);
                 break;
             }
             default: problem(line, "<%s> is not part of the Multi Panel", e->Value()); break;
@@ -418,11 +421,11 @@ void Reader::readSwitch(const TiXmlElement *section) {
                 checkAttributes(e, kActionAttributes, {"Name", "Position"});
                 const int s = selector(e, "Name", kSwitchNames);
                 bool chosen[2];
-                if (s < 0 || !positions(e, {"Off", "On"}, chosen)) break;
+                if (s < 0 || !positions(e, kOnOff, chosen)) break;
                 Action a;
                 action(e, true, &a);
                 if (a.kind != ActionKind::Unbound) {
-                    storeActions(e, a, sp.switches[s], chosen, 2, kSwitchNames.begin()[s], {"Off", "On"});
+                    storeActions(e, a, sp.switches[s], chosen, 2, kSwitchNames.begin()[s], kOnOff);
                 }
                 break;
             }
@@ -430,8 +433,7 @@ void Reader::readSwitch(const TiXmlElement *section) {
             case 2: {
                 checkAttributes(e, kActionAttributes, {"Position"});
                 const bool magneto = indexOf(e->Value(), {"Magneto"}) == 0;
-                const std::initializer_list<const char *> names =
-                    magneto ? kMagnetoPositions : std::initializer_list<const char *>{"Up", "Down"};
+                const std::initializer_list<const char *> names = magneto ? kMagnetoPositions : kGearPositions;
                 bool chosen[kMagnetoPositionCount];
                 if (!positions(e, names, chosen)) break;
                 Action a;
