@@ -1,6 +1,7 @@
 // Aircraft add-ons' own names (hostsim/aircraft-names/, compiled in): while
 // an add-on is the user's aircraft its datarefs are published with their
 // types and writability and its commands are found; otherwise not.
+#include <cstring>
 #include <map>
 #include <sstream>
 
@@ -17,11 +18,14 @@ namespace {
 struct Listed {
     const char *folder;
     const char *acfFile;
+    // Every command under this is the add-on's own: one it does not list is
+    // not found, as in the simulator.
+    const char *commandPrefix;
     const char *datarefs;
     const char *commands;
 };
 const Listed kListed[] = {
-    {"zibo-737", "b738.acf", kZibo737Datarefs, kZibo737Commands},
+    {"zibo-737", "b738.acf", "laminar/B738/", kZibo737Datarefs, kZibo737Commands},
 };
 
 std::vector<AircraftNameList> parseAll() {
@@ -124,7 +128,11 @@ void publishAircraftNamesOf(State &s, const std::string &folder) {
 
 bool aircraftCommandHidden(State &s, const std::string &name) {
     const auto owner = commandOwners().find(name);
-    return owner != commandOwners().end() && owner->second != s.publishedAircraft;
+    if (owner != commandOwners().end()) return owner->second != s.publishedAircraft;
+    for (const Listed &listed : kListed) {
+        if (name.compare(0, std::strlen(listed.commandPrefix), listed.commandPrefix) == 0) return true;
+    }
+    return false;
 }
 
 }  // namespace detail

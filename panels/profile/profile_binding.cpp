@@ -191,8 +191,18 @@ void stepKnob(const Knob &knob, bool up) {
         return;
     }
     float v = read(knob.value) + (up ? knob.step : -knob.step);
-    if (v > knob.maximum) v = knob.wrap ? knob.minimum + (v - knob.maximum) - knob.step : knob.maximum;
-    if (v < knob.minimum) v = knob.wrap ? knob.maximum - (knob.minimum - v) + knob.step : knob.minimum;
+    if (knob.wrap) {
+        // Past one end by a step comes round to the other: a 0-359 dial by
+        // 1 goes from 359 to 0.
+        const float range = knob.maximum - knob.minimum + knob.step;
+        if (v > knob.maximum) {
+            v -= range;
+        } else if (v < knob.minimum) {
+            v += range;
+        }
+    }
+    if (v > knob.maximum) v = knob.maximum;
+    if (v < knob.minimum) v = knob.minimum;
     write(knob.value, v);
 }
 
