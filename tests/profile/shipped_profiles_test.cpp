@@ -3,7 +3,11 @@
 // fits its use.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
 #include <set>
 
 #include "hostsim/hostsim.h"
@@ -65,6 +69,30 @@ TEST(ShippedProfiles, EveryNameIsTheAircraftsOrTheSimulators) {
         EXPECT_GE(lenses, 16);
     }
     EXPECT_GE(files, 1);
+}
+
+// The complete profile the users' README shows loads as it stands.
+TEST(ShippedProfiles, TheReadmesExampleLoadsClean) {
+    std::ifstream in(fs::path(DROVANEL_SOURCE_DIR) / "packaging" / "README-users.txt");
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::size_t begin = text.find("    <?xml");
+    const std::size_t end = text.find("</DrovanelProfile>", begin);
+    ASSERT_NE(begin, std::string::npos);
+    ASSERT_NE(end, std::string::npos);
+    std::string example;
+    std::istringstream lines(text.substr(begin, end + 18 - begin));
+    for (std::string line; std::getline(lines, line);) example += (line.size() >= 4 ? line.substr(4) : line) + "\n";
+    const std::string path = testing::TempDir() + "readme_profile.xml";
+    std::ofstream(path) << example;
+    profile::Profile p;
+    std::vector<profile::Problem> problems;
+    EXPECT_TRUE(profile::readProfile(path, &p, &problems)) << profile::describe(problems.front());
+    EXPECT_EQ(p.name, "My airliner");
+    int bound = 0;
+    profile::forEachName(p, [&](profile::DatarefName &d) { bound += d.name.empty() ? 0 : 1; },
+                         [&](profile::CommandName &c) { bound += c.name.empty() ? 0 : 1; });
+    EXPECT_GE(bound, 30);
+    std::remove(path.c_str());
 }
 
 }  // namespace
