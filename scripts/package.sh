@@ -35,7 +35,7 @@ files=(
   "win64 Drovanel64 $win64_build/plugin/win.xpl 64/win.xpl x86_64-w64-mingw32-strip"
   "win32 Drovanel $win32_build/plugin/win.xpl 32/win.xpl i686-w64-mingw32-strip"
   "linux drovanel-check $linux_build/tools/check/drovanel-check tools/linux/drovanel-check strip"
-  "win64 drovanel-check $win64_build/tools/check/drovanel-check.exe tools/windows/drovanel-check.exe x86_64-w64-mingw32-strip"
+  "win64 drovanel-check $win64_build/bin/drovanel-check.exe tools/windows/drovanel-check.exe x86_64-w64-mingw32-strip"
 )
 
 if [ "$build" = 1 ]; then

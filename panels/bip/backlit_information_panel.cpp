@@ -56,13 +56,12 @@ void BacklitInformationPanel::clearProfileLenses() {
 
 void BacklitInformationPanel::update() {
     std::lock_guard<std::mutex> lock(dataLock);
-    for (BipAssignement *binding : lenses) {
-        if (binding != nullptr) binding->evaluate();
-    }
     for (int i = 0; i < kLensCount; ++i) {
         ProfileLens *lens = static_cast<ProfileLens *>(profileLenses[i]);
         profileActive[i] = lens != nullptr && lens->usable();
-        if (profileActive[i]) lens->evaluate();
+        // A layout lens the profile covers is not shown: not evaluated either.
+        BipAssignement *shown = profileActive[i] ? lens : lenses[i];
+        if (shown != nullptr) shown->evaluate();
     }
     sampleHostLocked();
 }
