@@ -64,16 +64,30 @@ void Multipanel::fillCache() {
     CachedState &c = cachedState;
     const MultipanelRefs &r = refs;
     c.x737Status = XPLMGetDatai(r.x737StatusRef);
-    c.apMode = XPLMGetDatai(r.apModeRef);
+    // The x737 mode shows the x737's own values, profile or not. What the
+    // profile shows instead is not read from the simulator.
+    if (profile_ != nullptr && c.x737Status != 1) {
+        readProfileOverrides(profile_->multi, c.overrides);
+    } else {
+        c.overrides = ProfileOverrides{};
+    }
+    const unsigned shown = c.overrides.displayMask;
+    const unsigned lit = c.overrides.lampMask;
+    const auto builtIn = [](unsigned mask, unsigned bits) { return (mask & bits) != bits; };
+    if (builtIn(lit, kLampAp)) c.apMode = XPLMGetDatai(r.apModeRef);
     c.apDisconnect = XPLMGetDatai(r.apDisconnectRef);
-    c.apState = XPLMGetDatai(r.apStateRef);
-    c.backCourse = XPLMGetDatai(r.backCourseRef);
-    c.apAltitude = XPLMGetDataf(r.apAltitudeRef);
-    c.apVerticalSpeed = XPLMGetDataf(r.apVerticalSpeedRef);
-    c.apAirspeed = XPLMGetDataf(r.apAirspeedRef);
-    c.apAirspeedIsMach = XPLMGetDatai(r.apAirspeedIsMachRef);
-    c.apHeading = XPLMGetDataf(r.apHeadingRef);
-    c.obs = XPLMGetDataf(r.obsRef);
+    if (builtIn(lit, kLampHdg | kLampNav | kLampIas | kLampAlt | kLampVs | kLampApr)) {
+        c.apState = XPLMGetDatai(r.apStateRef);
+    }
+    if (builtIn(lit, kLampRev)) c.backCourse = XPLMGetDatai(r.backCourseRef);
+    if (builtIn(shown, 1u << 0)) c.apAltitude = XPLMGetDataf(r.apAltitudeRef);
+    if (builtIn(shown, 1u << 1)) c.apVerticalSpeed = XPLMGetDataf(r.apVerticalSpeedRef);
+    if (builtIn(shown, 1u << 2)) {
+        c.apAirspeed = XPLMGetDataf(r.apAirspeedRef);
+        c.apAirspeedIsMach = XPLMGetDatai(r.apAirspeedIsMachRef);
+    }
+    if (builtIn(shown, 1u << 3)) c.apHeading = XPLMGetDataf(r.apHeadingRef);
+    if (builtIn(shown, 1u << 4)) c.obs = XPLMGetDataf(r.obsRef);
     const int count = XPLMGetDatavi(r.batteryOnRef, c.batteryOn, 0, kBatteryElements);
     c.batteryCount = count < 0 ? 0 : (count > kBatteryElements ? kBatteryElements : count);
     c.apuGeneratorOn = XPLMGetDatai(r.apuGeneratorOnRef);
@@ -95,12 +109,6 @@ void Multipanel::fillCache() {
     c.mcpSpeedIsMach = XPLMGetDatai(r.mcpSpeedIsMachRef);
     c.mcpHeading = XPLMGetDataf(r.mcpHeadingRef);
     c.mcpOverspeed = XPLMGetDatai(r.mcpOverspeedRef);
-    // The x737 mode shows the x737's own values, profile or not.
-    if (profile_ != nullptr && c.x737Status != 1) {
-        readProfileOverrides(profile_->multi, c.overrides);
-    } else {
-        c.overrides = ProfileOverrides{};
-    }
 }
 
 void Multipanel::bindProfile(profile::Profile *aircraftProfile) {

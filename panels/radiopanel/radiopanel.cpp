@@ -98,34 +98,33 @@ void Radiopanel::update() {
         bind();
         RadioCache &c = cache_;
         c.upperMode = XPLMGetDatai(ref(kUpperModeRef));
-        c.nav1Freq = XPLMGetDatai(ref(kNav1FreqRef));
-        c.nav1Stdby = XPLMGetDatai(ref(kNav1StdbyRef));
+        c.nav1Freq = radioValue(RadioTarget::Nav1, false, kNav1FreqRef);
+        c.nav1Stdby = radioValue(RadioTarget::Nav1, true, kNav1StdbyRef);
         c.nav1DmeDist = XPLMGetDataf(ref(kNav1DmeDistRef));
         c.nav1DmeSpeed = XPLMGetDataf(ref(kNav1DmeSpeedRef));
-        c.nav2Freq = XPLMGetDatai(ref(kNav2FreqRef));
-        c.nav2Stdby = XPLMGetDatai(ref(kNav2StdbyRef));
+        c.nav2Freq = radioValue(RadioTarget::Nav2, false, kNav2FreqRef);
+        c.nav2Stdby = radioValue(RadioTarget::Nav2, true, kNav2StdbyRef);
         c.nav2DmeDist = XPLMGetDataf(ref(kNav2DmeDistRef));
         c.nav2DmeSpeed = XPLMGetDataf(ref(kNav2DmeSpeedRef));
-        c.com1Freq = XPLMGetDatai(ref(kCom1FreqRef));
-        c.com1Stdby = XPLMGetDatai(ref(kCom1StdbyRef));
-        c.com2Freq = XPLMGetDatai(ref(kCom2FreqRef));
-        c.com2Stdby = XPLMGetDatai(ref(kCom2StdbyRef));
-        c.adf1Freq = XPLMGetDatai(ref(kAdf1FreqRef));
-        c.adf1Stdby = XPLMGetDatai(ref(kAdf1StdbyRef));
+        c.com1Freq = radioValue(RadioTarget::Com1, false, kCom1FreqRef);
+        c.com1Stdby = radioValue(RadioTarget::Com1, true, kCom1StdbyRef);
+        c.com2Freq = radioValue(RadioTarget::Com2, false, kCom2FreqRef);
+        c.com2Stdby = radioValue(RadioTarget::Com2, true, kCom2StdbyRef);
+        c.adf1Freq = radioValue(RadioTarget::Adf1, false, kAdf1FreqRef);
+        c.adf1Stdby = radioValue(RadioTarget::Adf1, true, kAdf1StdbyRef);
         c.adf1DmeDist = XPLMGetDataf(ref(kAdf1DmeDistRef));
         c.adf1DmeSpeed = XPLMGetDataf(ref(kAdf1DmeSpeedRef));
-        c.adf2Freq = XPLMGetDatai(ref(kAdf2FreqRef));
-        c.adf2Stdby = XPLMGetDatai(ref(kAdf2StdbyRef));
-        c.dmeFreq = XPLMGetDatai(ref(kDmeFreqRef));
-        c.dmeStdby = XPLMGetDatai(ref(kDmeStdbyRef));
+        c.adf2Freq = radioValue(RadioTarget::Adf2, false, kAdf2FreqRef);
+        c.adf2Stdby = radioValue(RadioTarget::Adf2, true, kAdf2StdbyRef);
+        c.dmeFreq = radioValue(RadioTarget::Dme, false, kDmeFreqRef);
+        c.dmeStdby = radioValue(RadioTarget::Dme, true, kDmeStdbyRef);
         c.standaloneDmeDist = XPLMGetDataf(ref(kStandaloneDmeDistRef));
         c.standaloneDmeSpeed = XPLMGetDataf(ref(kStandaloneDmeSpeedRef));
-        c.transponderCode = XPLMGetDatai(ref(kTransponderCodeRef));
+        c.transponderCode = radioValue(RadioTarget::Transponder, false, kTransponderCodeRef);
         const int count = XPLMGetDatavi(ref(kBatteryArrayRef), c.batteries, 0, kMaxBatteries);
         c.batteryCount = count < 0 ? 0 : (count > kMaxBatteries ? kMaxBatteries : count);
         c.apuGenerator = XPLMGetDatai(ref(kApuGeneratorRef));
         c.avionics = XPLMGetDatai(ref(kAvionicsRef));
-        readProfileRadios();
     }
     drainEvents();
 }
@@ -203,29 +202,14 @@ const profile::RadioBinding *Radiopanel::profileRadio(RadioTarget target) const 
     return binding.bound ? &binding : nullptr;
 }
 
-// The displays of the radios the profile binds come from its datarefs.
-void Radiopanel::readProfileRadios() {
-    if (profile_ == nullptr) return;
-    RadioCache &c = cache_;
-    struct Shown {
-        RadioTarget target;
-        int *active;
-        int *standby;
-    };
-    const Shown shown[] = {
-        {RadioTarget::Nav1, &c.nav1Freq, &c.nav1Stdby}, {RadioTarget::Nav2, &c.nav2Freq, &c.nav2Stdby},
-        {RadioTarget::Com1, &c.com1Freq, &c.com1Stdby}, {RadioTarget::Com2, &c.com2Freq, &c.com2Stdby},
-        {RadioTarget::Adf1, &c.adf1Freq, &c.adf1Stdby}, {RadioTarget::Adf2, &c.adf2Freq, &c.adf2Stdby},
-        {RadioTarget::Dme, &c.dmeFreq, &c.dmeStdby},    {RadioTarget::Transponder, &c.transponderCode, nullptr},
-    };
-    for (const Shown &s : shown) {
-        const profile::RadioBinding *binding = profileRadio(s.target);
-        if (binding == nullptr) continue;
-        if (profile::usable(binding->active)) *s.active = static_cast<int>(profile::read(binding->active));
-        if (s.standby != nullptr && profile::usable(binding->standby)) {
-            *s.standby = static_cast<int>(profile::read(binding->standby));
-        }
+// A display of a radio the profile binds comes from its dataref, and the
+// simulator's is not read.
+int Radiopanel::radioValue(RadioTarget target, bool standby, DatarefIndex builtIn) const {
+    if (const profile::RadioBinding *binding = profileRadio(target)) {
+        const profile::ValueSource &value = standby ? binding->standby : binding->active;
+        if (profile::usable(value)) return static_cast<int>(profile::read(value));
     }
+    return XPLMGetDatai(ref(builtIn));
 }
 
 void Radiopanel::swapActiveStandby(const RowParameters &row) {

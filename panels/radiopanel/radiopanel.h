@@ -62,7 +62,7 @@ private:
 
     // The profile's radio for a row's target, when it binds one; else nullptr.
     const profile::RadioBinding *profileRadio(radio::RadioTarget target) const;
-    void readProfileRadios();
+    int radioValue(radio::RadioTarget target, bool standby, radio::DatarefIndex builtIn) const;
 
     const int unit_;
     profile::Profile *profile_ = nullptr;  // simulator thread

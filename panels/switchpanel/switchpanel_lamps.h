@@ -23,6 +23,8 @@ constexpr std::uint8_t kLamp1Transit = 0x08;
 constexpr std::uint8_t kLamp2Transit = 0x10;
 constexpr std::uint8_t kLamp3Transit = 0x20;
 
+constexpr std::uint8_t kAllGearLamps = 0x3F;
+
 struct GearLampBits {
     std::uint8_t down;
     std::uint8_t inTransit;
