@@ -58,7 +58,9 @@ TEST(ShippedProfiles, EveryNameIsTheAircraftsOrTheSimulators) {
         // Written datarefs must take writes.
         for (const auto &positions : p.switches.switches) {
             for (const profile::Action &a : positions) {
-                if (a.kind == profile::ActionKind::Write) EXPECT_EQ(writable.count(a.target.ref.name), 1u) << a.target.ref.name;
+                if (a.kind == profile::ActionKind::Write) {
+                    EXPECT_EQ(writable.count(a.target.ref.name), 1u) << a.target.ref.name;
+                }
             }
         }
         // The match name is one the simulator itself lacks.
