@@ -11,14 +11,17 @@ namespace drovanel {
 namespace bench {
 namespace {
 
+// Arg 0: the default aircraft; 1: the x737 present; 2: the Zibo 737 with a
+// profile that binds every control, display and lamp of all five panels.
 void BM_FlightLoop(benchmark::State &state) {
-    const bool x737 = state.range(0) != 0;
-    if (x737) {
+    const int mode = static_cast<int>(state.range(0));
+    if (mode == 1) {
         soak::x737Arrives();
     } else {
         soak::x737Leaves();
     }
-    state.SetLabel(x737 ? "x737 present" : "x737 absent");
+    if (mode == 2 && !soak::loadFullyProfiledAircraft()) state.SkipWithError("the full profile was not bound");
+    state.SetLabel(mode == 1 ? "x737 present" : mode == 2 ? "full profile" : "x737 absent");
     std::int64_t n = 0;
     for (auto _ : state) {
         soak::flightLoop();
@@ -30,8 +33,9 @@ void BM_FlightLoop(benchmark::State &state) {
         }
     }
     state.counters["lenses"] = boundLenses();
+    if (mode == 2) soak::loadPlainAircraft();
 }
-BENCHMARK(BM_FlightLoop)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FlightLoop)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace bench

@@ -82,7 +82,7 @@ XPLMCommandRef XPLMFindCommand(const char *inName) {
         return nullptr;
     }
     hostsim::detail::noteAsked(call.s.commandsAsked, inName);
-    if (call.s.hiddenCommands.count(inName) != 0) {
+    if (call.s.hiddenCommands.count(inName) != 0 || hostsim::detail::aircraftCommandHidden(call.s, inName)) {
         return nullptr;
     }
     // The simulator publishes only the commands of its own list.

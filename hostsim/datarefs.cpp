@@ -12,18 +12,10 @@ namespace detail {
 
 namespace {
 
-bool isArray(DataType type) { return type == DataType::IntArray || type == DataType::FloatArray; }
-bool isIntType(DataType type) { return type == DataType::Int || type == DataType::IntArray; }
-
-void clearValues(Dataref &d) {
-    if (isIntType(d.type)) {
-        d.ints.assign(d.size, 0);
-        d.floats.clear();
-    } else {
-        d.floats.assign(d.size, 0.0f);
-        d.ints.clear();
-    }
+bool isArray(DataType type) {
+    return type == DataType::IntArray || type == DataType::FloatArray || type == DataType::NumberArray;
 }
+bool isIntType(DataType type) { return type == DataType::Int || type == DataType::IntArray; }
 
 // The address of every Dataref the host made, for the handle check below.
 // Datarefs live as long as the process, so entries are only ever added;
@@ -72,23 +64,32 @@ bool clipRange(const Dataref &d, int offset, int *count) {
 
 }  // namespace
 
-void resetDatarefValues(State &s) {
-    for (auto &entry : s.datarefs) {
-        entry.second->published = entry.second->tablePublished;
-        clearValues(*entry.second);
+void clearDatarefValues(Dataref &d) {
+    d.ints.clear();
+    d.floats.clear();
+    d.doubles.clear();
+    if (isIntType(d.type)) {
+        d.ints.assign(d.size, 0);
+    } else if (d.type == DataType::Number) {
+        d.doubles.assign(1, 0.0);
+    } else {
+        d.floats.assign(d.size, 0.0f);
     }
 }
 
-namespace {
+void resetDatarefValues(State &s) {
+    for (auto &entry : s.datarefs) {
+        entry.second->published = entry.second->tablePublished;
+        clearDatarefValues(*entry.second);
+    }
+}
 
-Dataref &addDataref(const std::string &path) {
+Dataref &newDataref(const std::string &path) {
     Dataref *d = new Dataref;
     d->path = path;
     knownHandles().insert(d);
     return *d;
 }
-
-}  // namespace
 
 void registerSimulatorDatarefs(State &s) {
     // 12's entry first, so a name in both lists starts with 12's type.
@@ -97,13 +98,13 @@ void registerSimulatorDatarefs(State &s) {
             if (!listed.second.modelled) continue;
             std::unique_ptr<Dataref> &slot = s.datarefs[listed.first];
             if (slot) continue;
-            slot.reset(&addDataref(listed.first));
+            slot.reset(&newDataref(listed.first));
             slot->simulator = true;
             slot->type = listed.second.type;
             slot->size = listed.second.size;
             slot->writable = listed.second.writable;
             slot->tablePublished = false;
-            clearValues(*slot);
+            clearDatarefValues(*slot);
         }
     }
 }
@@ -120,7 +121,7 @@ void applySimulatorVersion(State &s) {
         if (d.type != listed->second.type || d.size != listed->second.size) {
             d.type = listed->second.type;
             d.size = listed->second.size;
-            clearValues(d);
+            clearDatarefValues(d);
         }
     }
 }
@@ -137,14 +138,14 @@ void registerDatarefs(const DatarefSpec *specs, std::size_t count) {
         const DatarefSpec &entry = specs[i];
         std::unique_ptr<Dataref> &slot = s.datarefs[entry.path];
         if (slot && slot->simulator) continue;  // the simulator's lists decide
-        if (!slot) slot.reset(&detail::addDataref(entry.path));
+        if (!slot) slot.reset(&detail::newDataref(entry.path));
         // A `sim/` name the lists lack stays known to tests but unpublished.
         slot->simulator = detail::isSimulatorPath(entry.path);
         slot->type = entry.type;
         slot->size = detail::isArray(entry.type) ? (entry.size > 0 ? entry.size : 1) : 1;
         slot->tablePublished = entry.published && !slot->simulator;
         slot->published = slot->tablePublished;
-        detail::clearValues(*slot);
+        detail::clearDatarefValues(*slot);
     }
 }
 
@@ -187,6 +188,8 @@ void setIntAt(const std::string &path, int index, int value) {
     detail::checkIndex(d, index);
     if (detail::isIntType(d.type)) {
         d.ints[index] = value;
+    } else if (d.type == DataType::Number) {
+        d.doubles[0] = value;
     } else {
         d.floats[index] = static_cast<float>(value);
     }
@@ -199,6 +202,8 @@ void setFloatAt(const std::string &path, int index, float value) {
     detail::checkIndex(d, index);
     if (detail::isIntType(d.type)) {
         d.ints[index] = static_cast<int>(value);
+    } else if (d.type == DataType::Number) {
+        d.doubles[0] = value;
     } else {
         d.floats[index] = value;
     }
@@ -209,6 +214,7 @@ int getIntAt(const std::string &path, int index) {
     std::lock_guard<std::mutex> lock(s.mu);
     Dataref &d = detail::byPath(s, path);
     detail::checkIndex(d, index);
+    if (d.type == DataType::Number) return static_cast<int>(d.doubles[0]);
     return detail::isIntType(d.type) ? d.ints[index] : static_cast<int>(d.floats[index]);
 }
 
@@ -217,6 +223,7 @@ float getFloatAt(const std::string &path, int index) {
     std::lock_guard<std::mutex> lock(s.mu);
     Dataref &d = detail::byPath(s, path);
     detail::checkIndex(d, index);
+    if (d.type == DataType::Number) return static_cast<float>(d.doubles[0]);
     return detail::isIntType(d.type) ? static_cast<float>(d.ints[index]) : d.floats[index];
 }
 
@@ -242,11 +249,13 @@ int getArray(const char *name, XPLMDataRef ref, DataType type, std::vector<T> Da
              int offset, int max) {
     SdkCall call(name);
     Dataref *d = hostsim::detail::fromHandle(call.s, ref);
-    if (d == nullptr || d->type != type) return 0;
+    const bool number = d != nullptr && d->type == DataType::NumberArray;
+    if (d == nullptr || (d->type != type && !number)) return 0;
     if (out == nullptr) return d->size;
     int count = max;
     if (!hostsim::detail::clipRange(*d, offset, &count)) return 0;
-    for (int i = 0; i < count; ++i) out[i] = (d->*values)[offset + i];
+    // An add-on's number array is read as floats or ints alike.
+    for (int i = 0; i < count; ++i) out[i] = number ? static_cast<T>(d->floats[offset + i]) : (d->*values)[offset + i];
     return count;
 }
 
@@ -255,11 +264,18 @@ void setArray(const char *name, XPLMDataRef ref, DataType type, std::vector<T> D
               int offset, int count) {
     SdkCall call(name);
     Dataref *d = hostsim::detail::fromHandle(call.s, ref);
-    if (d == nullptr || d->type != type || !d->writable || in == nullptr ||
+    const bool number = d != nullptr && d->type == DataType::NumberArray;
+    if (d == nullptr || (d->type != type && !number) || !d->writable || in == nullptr ||
         !hostsim::detail::clipRange(*d, offset, &count)) {
         return;
     }
-    for (int i = 0; i < count; ++i) (d->*values)[offset + i] = in[i];
+    for (int i = 0; i < count; ++i) {
+        if (number) {
+            d->floats[offset + i] = static_cast<float>(in[i]);
+        } else {
+            (d->*values)[offset + i] = in[i];
+        }
+    }
     call.s.datarefWrites.push_back({d->path, offset, static_cast<double>(in[0]), count});
 }
 
@@ -283,6 +299,7 @@ XPLMDataRef XPLMFindDataRef(const char *inDataRefName) {
 int XPLMGetDatai(XPLMDataRef inDataRef) {
     SdkCall call("XPLMGetDatai");
     Dataref *d = hostsim::detail::fromHandle(call.s, inDataRef);
+    if (d != nullptr && d->type == DataType::Number) return static_cast<int>(d->doubles[0]);
     return d != nullptr && d->type == DataType::Int ? d->ints[0] : 0;
 }
 
@@ -292,12 +309,16 @@ void XPLMSetDatai(XPLMDataRef inDataRef, int inValue) {
     if (d != nullptr && d->type == DataType::Int && d->writable) {
         d->ints[0] = inValue;
         call.s.datarefWrites.push_back({d->path, 0, static_cast<double>(inValue), 1});
+    } else if (d != nullptr && d->type == DataType::Number && d->writable) {
+        d->doubles[0] = inValue;
+        call.s.datarefWrites.push_back({d->path, 0, static_cast<double>(inValue), 1});
     }
 }
 
 float XPLMGetDataf(XPLMDataRef inDataRef) {
     SdkCall call("XPLMGetDataf");
     Dataref *d = hostsim::detail::fromHandle(call.s, inDataRef);
+    if (d != nullptr && d->type == DataType::Number) return static_cast<float>(d->doubles[0]);
     return d != nullptr && d->type == DataType::Float ? d->floats[0] : 0.0f;
 }
 
@@ -306,6 +327,9 @@ void XPLMSetDataf(XPLMDataRef inDataRef, float inValue) {
     Dataref *d = hostsim::detail::fromHandle(call.s, inDataRef);
     if (d != nullptr && d->type == DataType::Float && d->writable) {
         d->floats[0] = inValue;
+        call.s.datarefWrites.push_back({d->path, 0, static_cast<double>(inValue), 1});
+    } else if (d != nullptr && d->type == DataType::Number && d->writable) {
+        d->doubles[0] = inValue;
         call.s.datarefWrites.push_back({d->path, 0, static_cast<double>(inValue), 1});
     }
 }
@@ -325,6 +349,42 @@ int XPLMGetDatavf(XPLMDataRef inDataRef, float *outValues, int inOffset, int inM
 
 void XPLMSetDatavf(XPLMDataRef inDataRef, float *inValues, int inoffset, int inCount) {
     setArray("XPLMSetDatavf", inDataRef, DataType::FloatArray, &Dataref::floats, inValues, inoffset, inCount);
+}
+
+XPLMDataTypeID XPLMGetDataRefTypes(XPLMDataRef inDataRef) {
+    SdkCall call("XPLMGetDataRefTypes");
+    Dataref *d = hostsim::detail::fromHandle(call.s, inDataRef);
+    if (d == nullptr) return xplmType_Unknown;
+    switch (d->type) {
+        case DataType::Int: return xplmType_Int;
+        case DataType::Float: return xplmType_Float;
+        case DataType::IntArray: return xplmType_IntArray;
+        case DataType::FloatArray: return xplmType_FloatArray;
+        case DataType::Number: return xplmType_Int | xplmType_Float | xplmType_Double;
+        case DataType::NumberArray: return xplmType_FloatArray | xplmType_IntArray;
+    }
+    return xplmType_Unknown;
+}
+
+int XPLMCanWriteDataRef(XPLMDataRef inDataRef) {
+    SdkCall call("XPLMCanWriteDataRef");
+    Dataref *d = hostsim::detail::fromHandle(call.s, inDataRef);
+    return d != nullptr && d->writable ? 1 : 0;
+}
+
+double XPLMGetDatad(XPLMDataRef inDataRef) {
+    SdkCall call("XPLMGetDatad");
+    Dataref *d = hostsim::detail::fromHandle(call.s, inDataRef);
+    return d != nullptr && d->type == DataType::Number ? d->doubles[0] : 0.0;
+}
+
+void XPLMSetDatad(XPLMDataRef inDataRef, double inValue) {
+    SdkCall call("XPLMSetDatad");
+    Dataref *d = hostsim::detail::fromHandle(call.s, inDataRef);
+    if (d != nullptr && d->type == DataType::Number && d->writable) {
+        d->doubles[0] = inValue;
+        call.s.datarefWrites.push_back({d->path, 0, inValue, 1});
+    }
 }
 
 }  // extern "C"

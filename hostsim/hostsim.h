@@ -57,7 +57,10 @@ std::vector<NameAsked> namesAsked();
 void clearNamesAsked();
 
 // ---------------------------------------------------------------- datarefs
-enum class DataType { Int, Float, IntArray, FloatArray };
+// Number: one value readable and writable as int, float and double at once
+// (as an aircraft's scripts publish theirs); NumberArray: an array read and
+// written as float or int elements.
+enum class DataType { Int, Float, IntArray, FloatArray, Number, NumberArray };
 
 struct DatarefSpec {
     const char *path;
@@ -196,9 +199,34 @@ std::string prefsFile(const std::string &fileName);  // folder + "/" + name
 // puts the default aircraft in place, at defaultAircraft(), whose folder is
 // not created. Loading an aircraft does not message the plug-ins: the
 // caller sends "X-Plane" 102, as the simulator does once it has loaded it.
-void setUserAircraft(const std::string &acfPath);
+// An aircraft whose names the host knows (aircraftNames()) publishes them
+// at the load, or only at publishAircraftNames() when publishNow is false
+// (an aircraft whose own plug-in publishes a little later); the previous
+// aircraft's names are unpublished.
+void setUserAircraft(const std::string &acfPath, bool publishNow = true);
+void publishAircraftNames();
 std::string userAircraft();
 std::string defaultAircraft();  // in the preferences folder: Aircraft/Trainer/Trainer.acf
+
+// The aircraft add-ons whose names the host models (hostsim/aircraft-names/):
+// while one is the user's aircraft (its .acf file name, in any letter
+// case), its datarefs are published with their types and writability and
+// its commands are found; otherwise neither is.
+struct AircraftNameList {
+    std::string folder;   // "zibo-737"
+    std::string acfFile;  // "b738.acf"
+    // name -> "number", "array[N]" or "string"; writable names in `writable`.
+    std::vector<std::pair<std::string, std::string>> datarefs;
+    std::vector<std::string> writable;
+    std::vector<std::string> commands;
+};
+const std::vector<AircraftNameList> &aircraftNames();
+// The folder of the aircraft whose names are published now, or "".
+std::string publishedAircraft();
+
+// The plug-in's own file as XPLMGetPluginInfo(XPLMGetMyID()) reports it
+// (the package's profiles/ folder is found from it). Survives reset().
+void setPluginFile(const std::string &path);
 
 // ---------------------------------------------------------------- widgets
 using WidgetId = void *;

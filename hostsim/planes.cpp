@@ -15,16 +15,26 @@ constexpr const char *kDefaultAircraft = "/Aircraft/Trainer/Trainer.acf";
 
 }  // namespace
 
-void resetAircraft(State &s) { s.userAircraft = s.prefsFolder + kDefaultAircraft; }
+void resetAircraft(State &s) {
+    s.userAircraft = s.prefsFolder + kDefaultAircraft;
+    unpublishAircraftNames(s);
+    s.pendingAircraft.clear();
+}
 
 }  // namespace detail
 
 using detail::State;
 
-void setUserAircraft(const std::string &acfPath) {
+void setUserAircraft(const std::string &acfPath, bool publishNow) {
     State &s = detail::state();
     std::lock_guard<std::mutex> lock(s.mu);
     s.userAircraft = acfPath;
+    detail::unpublishAircraftNames(s);
+    s.pendingAircraft = detail::aircraftFolderFor(acfPath);
+    if (publishNow && !s.pendingAircraft.empty()) {
+        detail::publishAircraftNamesOf(s, s.pendingAircraft);
+        s.pendingAircraft.clear();
+    }
 }
 
 std::string userAircraft() {

@@ -134,6 +134,19 @@ using hostsim::detail::SdkCall;
 
 extern "C" {
 
+// The plug-in under test is known as this.
+constexpr const char *kOwnName = "Drovanel";
+
+XPLMPluginID XPLMGetMyID(void) {
+    SdkCall call("XPLMGetMyID");
+    std::vector<std::string> &names = call.s.pluginNames;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (names[i] == kOwnName) return static_cast<XPLMPluginID>(i);
+    }
+    names.push_back(kOwnName);
+    return static_cast<XPLMPluginID>(names.size() - 1);
+}
+
 void XPLMGetPluginInfo(XPLMPluginID inPlugin, char *outName, char *outFilePath, char *outSignature,
                        char *outDescription) {
     SdkCall call("XPLMGetPluginInfo");
@@ -144,7 +157,9 @@ void XPLMGetPluginInfo(XPLMPluginID inPlugin, char *outName, char *outFilePath, 
     using hostsim::detail::copyText;
     using hostsim::detail::kInfoBufferSize;
     copyText(name, outName, kInfoBufferSize);
-    copyText(name.empty() ? "" : "hostsim/" + name, outFilePath, kInfoBufferSize);
+    std::string file = name.empty() ? "" : "hostsim/" + name;
+    if (name == kOwnName && !call.s.pluginFile.empty()) file = call.s.pluginFile;
+    copyText(file, outFilePath, kInfoBufferSize);
     copyText(name.empty() ? "" : "hostsim." + name, outSignature, kInfoBufferSize);
     copyText(name, outDescription, kInfoBufferSize);
 }

@@ -111,6 +111,9 @@ int main(int argc, char **argv) {
         }
         name = scenarioFile;
     }
+    // The plug-in as installed in the package folder, so that it finds the
+    // shipped profiles beside its 64/ folder.
+    hostsim::setPluginFile(std::string(DROVANEL_PACKAGE_FOLDER) + "/64/DrovanelVirtual.xpl");
     const std::map<std::string, std::string> vars = {{"BIP_SAMPLE", DROVANEL_BIP_SAMPLE},
                                                      {"BIP_LAYOUTS", DROVANEL_BIP_LAYOUTS}};
     const hostsim::sim::Scenario scenario = hostsim::sim::parseScenario(text, vars);

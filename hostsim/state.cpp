@@ -13,6 +13,7 @@ State &state() {
         fresh->simThread = std::this_thread::get_id();
         fresh->pluginNames.push_back("X-Plane");
         registerSimulatorDatarefs(*fresh);
+        registerAircraftDatarefs(*fresh);
         applySimulatorVersion(*fresh);
         return fresh;
     }();

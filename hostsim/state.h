@@ -42,7 +42,9 @@ struct Dataref {
     bool simulator = false;  // a `sim/` path: published as the modelled version lists it
     bool writable = true;    // false: the plug-in's writes are ignored
     std::vector<int> ints;      // Int and IntArray
-    std::vector<float> floats;  // Float and FloatArray
+    std::vector<float> floats;  // Float, FloatArray and NumberArray
+    std::vector<double> doubles;  // Number
+    std::string aircraft;  // the aircraft add-on that publishes it, or ""
 };
 
 struct Command {
@@ -157,6 +159,9 @@ struct State {
     std::string prefsFolder;        // the one in use
 
     std::string userAircraft;  // full path of the user's .acf file
+    std::string publishedAircraft;  // the add-on whose names are published, or ""
+    std::string pendingAircraft;    // loaded, its names not yet published
+    std::string pluginFile;         // setPluginFile(); survives reset()
 
     std::vector<std::unique_ptr<Widget>> widgets;  // live, creation order
     // Destroyed widgets stay allocated until reset() so that a stale id never
@@ -198,6 +203,22 @@ void resetPrefsFolder(State &s);
 void removeTempFolder(State &s);
 // Puts the default aircraft in place; after resetPrefsFolder().
 void resetAircraft(State &s);
+
+// A new dataref object (its handle known to the host) and its values
+// cleared for its type and size.
+Dataref &newDataref(const std::string &path);
+void clearDatarefValues(Dataref &d);
+
+// Adds every add-on's datarefs, unpublished (once, as the state is made).
+void registerAircraftDatarefs(State &s);
+// Unpublishes every aircraft add-on's names; under the lock.
+void unpublishAircraftNames(State &s);
+// Publishes the named add-on's names (creating its datarefs on first use).
+void publishAircraftNamesOf(State &s, const std::string &folder);
+// Whether the command belongs to an add-on that is not published now.
+bool aircraftCommandHidden(State &s, const std::string &name);
+// The add-on whose .acf file name the path ends with (any letter case), or "".
+std::string aircraftFolderFor(const std::string &acfPath);
 
 // Widgets: the live widget with this id, or nullptr.
 Widget *liveWidget(State &s, void *id);

@@ -19,6 +19,10 @@
 #include "settings_file.h"
 
 namespace drovanel {
+namespace profile {
+struct Profile;
+}  // namespace profile
+
 
 // Layout of the settings block (and file).
 constexpr std::size_t kSettingsSize = 1024;
@@ -77,6 +81,10 @@ public:
         (void)flag;
         (void)tick;
     }
+    // The aircraft's profile, or nullptr for the built-in bindings only.
+    // Simulator thread; the profile outlives the binding (the next call
+    // comes before it goes).
+    virtual void bindProfile(profile::Profile *aircraftProfile) { (void)aircraftProfile; }
 
     // Starts the refresh thread, then the reader thread.
     void start();

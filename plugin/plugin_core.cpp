@@ -15,8 +15,10 @@
 #include "panel_factory.h"
 #include "preferences_file.h"
 #include "preferences_window.h"
+#include "profile/profile_selection.h"
 #include "radiopanel/radiopanel.h"
 #include "slot_devices.h"
+#include "tick.h"
 
 namespace drovanel {
 
@@ -45,6 +47,7 @@ struct Globals {
     std::vector<ListedDevice> listing;  // the watch's list, taken when it changed
     PickupDemand demand;                // what the slots want of the watch's pickup
     std::string pickedKey;              // a picked-up device's key
+    profile::ProfileSelector profiles;
 };
 Globals g;
 
@@ -113,6 +116,7 @@ public:
         // The driver's constructor made its bindings as an aircraft load does.
         AbstractPanel *panel = slotRef(slot);
         if (isRadioSlot(slot)) enableRadioItem(slot);
+        panel->bindProfile(g.profiles.current());
         logPanelLine(*panel, " connected\n");
     }
     void openFailed(const std::string &deviceKey) override {
@@ -144,14 +148,28 @@ void publishDemand() {
     }
 }
 
+// Every panel takes the aircraft's profile now chosen (nullptr: none).
+void bindProfileToPanels() {
+    for (AbstractPanel *panel : g.slots) {
+        if (panel != nullptr) panel->bindProfile(g.profiles.current());
+    }
+}
+
 void discover() {
     CoreRegistry registry(false);
     discoverPanels(systemDeviceServices(), registry, createPanel);
     publishDemand();
+    bindProfileToPanels();
+}
+
+// Chooses the profile for the aircraft now loaded and binds it.
+void chooseProfile() {
+    if (g.profiles.aircraftLoaded(currentTick())) bindProfileToPanels();
 }
 
 void disconnect(PanelSlot slot) {
     AbstractPanel *panel = slotRef(slot);
+    panel->bindProfile(nullptr);  // releases what the profile holds
     panel->teardown();  // writes the settings file
     slotRef(slot) = nullptr;
     g.devices.released(slot);
@@ -286,6 +304,7 @@ int pluginEnable() {
     watch().start();
     discover();
     showRadioItems();
+    chooseProfile();
     XPLMRegisterFlightLoopCallback(flightLoopCallback, kFlightLoopInterval, nullptr);
     return 1;
 }
@@ -294,6 +313,7 @@ void pluginDisable() {
     XPLMUnregisterFlightLoopCallback(flightLoopCallback, nullptr);
     watch().stop();
     deleteAllPanels();
+    g.profiles.clear();
 }
 
 void pluginStop() {
@@ -313,6 +333,7 @@ void deleteAllPanels() {
     }
     for (AbstractPanel *&panel : g.slots) {
         if (panel == nullptr) continue;
+        panel->bindProfile(nullptr);
         panel->teardown();
         delete panel;
         panel = nullptr;
@@ -322,6 +343,7 @@ void deleteAllPanels() {
 
 float flightLoopCallback(float, float, int, void *) {
     serviceHotPlug();
+    if (g.profiles.poll(currentTick())) bindProfileToPanels();
     if (!kBehaviour32) XPLMDebugString("Drovane : callback ");
     for (int i = 0; i < kPanelSlotCount; ++i) {
         if (g.slots[i] == nullptr) continue;
@@ -347,6 +369,8 @@ void pluginReceiveMessage(XPLMPluginID from, int message, void *) {
         XPLMDebugString(setup);
         if (!kBehaviour32) XPLMDebugString("Drovanel : init");
         initializeAll();
+        // The x737's announcement is no aircraft load: the profile stays.
+        if (number == XPLM_MSG_PLANE_LOADED) chooseProfile();
     }
     if (!kBehaviour32) XPLMDebugString("...done\n");
 }

@@ -13,7 +13,7 @@ seconds=${1:-60}
 shift || true
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-  targets=(bip_config multipanel_events radiopanel_events switchpanel_events settings_file preferences_fields)
+  targets=(bip_config multipanel_events radiopanel_events switchpanel_events settings_file preferences_fields profile)
 fi
 
 build=${DROVANEL_FUZZ_BUILD_DIR:-$ROOT/build/fuzz}

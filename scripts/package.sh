@@ -2,12 +2,13 @@
 # Lays out the folder that users copy into X-Plane's Resources/plugins:
 #
 #   Drovanel/64/win.xpl  Drovanel/64/lin.xpl  Drovanel/32/win.xpl
-#   Drovanel/bip-sample.xml  Drovanel/layouts/*.xml  Drovanel/60-drovanel.rules
-#   Drovanel/README.txt  Drovanel/README-linux.txt
+#   Drovanel/bip-sample.xml  Drovanel/layouts/*.xml  Drovanel/profiles/*.xml
+#   Drovanel/tools/linux/drovanel-check  Drovanel/tools/windows/drovanel-check.exe
+#   Drovanel/60-drovanel.rules  Drovanel/README.txt  Drovanel/README-linux.txt
 #
-# and zips it. Builds the three plug-in files first (presets linux, win64,
-# win32; only the plug-in targets), unless --no-build is given, in which
-# case they must already be built.
+# and zips it. Builds the three plug-in files and the two checkers first
+# (presets linux, win64, win32; only those targets), unless --no-build is
+# given, in which case they must already be built.
 #
 # Usage: scripts/package.sh [--no-build] [OUTPUT_FOLDER]   (default build/package)
 # With --no-build, DROVANEL_LINUX_BUILD, DROVANEL_WIN64_BUILD and
@@ -33,6 +34,8 @@ files=(
   "linux Drovanel64 $linux_build/lin.xpl 64/lin.xpl strip"
   "win64 Drovanel64 $win64_build/plugin/win.xpl 64/win.xpl x86_64-w64-mingw32-strip"
   "win32 Drovanel $win32_build/plugin/win.xpl 32/win.xpl i686-w64-mingw32-strip"
+  "linux drovanel-check $linux_build/tools/check/drovanel-check tools/linux/drovanel-check strip"
+  "win64 drovanel-check $win64_build/bin/drovanel-check.exe tools/windows/drovanel-check.exe x86_64-w64-mingw32-strip"
 )
 
 if [ "$build" = 1 ]; then
@@ -46,7 +49,7 @@ fi
 
 package=$out/Drovanel
 rm -rf "$package"
-mkdir -p "$package/64" "$package/32"
+mkdir -p "$package/64" "$package/32" "$package/tools/linux" "$package/tools/windows"
 for entry in "${files[@]}"; do
   read -r _ _ built place strip_tool <<<"$entry"
   if [ ! -f "$built" ]; then
@@ -59,6 +62,9 @@ done
 cp "$ROOT/packaging/bip-sample.xml" "$package/bip-sample.xml"
 mkdir -p "$package/layouts"
 cp "$ROOT"/packaging/layouts/*.xml "$package/layouts/"
+# Beside 64/ and 32/, where the plug-in looks for them.
+mkdir -p "$package/profiles"
+cp "$ROOT"/packaging/profiles/*.xml "$package/profiles/"
 cp "$ROOT/packaging/linux/60-drovanel.rules" "$package/60-drovanel.rules"
 cp "$ROOT/packaging/linux/README.txt" "$package/README-linux.txt"
 cp "$ROOT/packaging/README-users.txt" "$package/README.txt"

@@ -10,6 +10,18 @@ extern "C" {
 
 typedef void *XPLMDataRef;
 
+/* The types a dataref can be read as; bits, a dataref may have several. */
+enum {
+    xplmType_Unknown = 0,
+    xplmType_Int = 1,
+    xplmType_Float = 2,
+    xplmType_Double = 4,
+    xplmType_FloatArray = 8,
+    xplmType_IntArray = 16,
+    xplmType_Data = 32
+};
+typedef int XPLMDataTypeID;
+
 XPLM_API XPLMDataRef XPLMFindDataRef(const char *inDataRefName);
 XPLM_API int XPLMGetDatai(XPLMDataRef inDataRef);
 XPLM_API void XPLMSetDatai(XPLMDataRef inDataRef, int inValue);
@@ -19,6 +31,10 @@ XPLM_API int XPLMGetDatavi(XPLMDataRef inDataRef, int *outValues, int inOffset, 
 XPLM_API void XPLMSetDatavi(XPLMDataRef inDataRef, int *inValues, int inoffset, int inCount);
 XPLM_API int XPLMGetDatavf(XPLMDataRef inDataRef, float *outValues, int inOffset, int inMax);
 XPLM_API void XPLMSetDatavf(XPLMDataRef inDataRef, float *inValues, int inoffset, int inCount);
+XPLM_API XPLMDataTypeID XPLMGetDataRefTypes(XPLMDataRef inDataRef);
+XPLM_API int XPLMCanWriteDataRef(XPLMDataRef inDataRef);
+XPLM_API double XPLMGetDatad(XPLMDataRef inDataRef);
+XPLM_API void XPLMSetDatad(XPLMDataRef inDataRef, double inValue);
 
 #ifdef __cplusplus
 }

@@ -10,6 +10,7 @@ extern "C" {
 
 #define XPLM_MSG_PLANE_LOADED 102
 
+XPLM_API XPLMPluginID XPLMGetMyID(void);
 XPLM_API void XPLMGetPluginInfo(XPLMPluginID inPlugin, char *outName, char *outFilePath, char *outSignature,
                                 char *outDescription);
 

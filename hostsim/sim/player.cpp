@@ -319,7 +319,9 @@ bool Player::loadAircraft(const Step &step, std::string *failure) {
             break;
         }
     }
+    if (!step.acf.empty()) acf = folder / step.acf;
     setUserAircraft(acf.string());
+    aircraftMark_ = commandJournal().size();
     plugin_.sendMessage("X-Plane", XPLM_MSG_PLANE_LOADED);
     tick();
     return true;
@@ -530,6 +532,16 @@ bool Player::holds(const Step &step, std::string *actual) {
             }
             *actual = "the plug-in never fired " + step.path;
             return false;
+        case Check::CommandCount: {
+            const std::vector<CommandCall> &journal = commandJournal();
+            int fired = 0;
+            for (std::size_t i = aircraftMark_ < journal.size() ? aircraftMark_ : journal.size(); i < journal.size();
+                 ++i) {
+                if (journal[i].path == step.path && journal[i].phase != CommandPhase::End) ++fired;
+            }
+            *actual = "fired " + std::to_string(fired) + " times since the aircraft load";
+            return fired == step.count;
+        }
         case Check::Log:
             *actual = "the log does not contain " + quoted(step.text);
             return log().find(step.text) != std::string::npos;

@@ -86,6 +86,7 @@ private:
     std::string progress_;
     std::string note_;
     std::size_t logSeen_ = 0;
+    std::size_t aircraftMark_ = 0;  // the command journal's length at the last aircraft load
     std::string logPartial_;
     std::deque<std::string> logTail_;
     std::chrono::steady_clock::time_point nextTick_;

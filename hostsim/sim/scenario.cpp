@@ -150,6 +150,7 @@ private:
     void radio(const std::vector<std::string> &w, Step *step);
     void switches(const std::vector<std::string> &w, Step *step);
     void aircraft(const std::vector<std::string> &w, Step *step);
+    void aircraftFolder(const std::vector<std::string> &w, Step *step, const char *usage);
     void expect(std::vector<std::string> w, Step *step);
     void expectDevice(const std::vector<std::string> &w, Step *step);
     const std::string *kindOf(const std::string &name) const {
@@ -384,7 +385,21 @@ void Parser::switches(const std::vector<std::string> &w, Step *step) {
 // Aircraft folder, with FILE copied in as the aircraft's own BIP layout;
 // "aircraft FOLDER" (a path): an aircraft folder as it is.
 void Parser::aircraft(const std::vector<std::string> &w, Step *step) {
-    const char *usage = "aircraft NAME [layout FILE] | aircraft FOLDER";
+    const char *usage = "aircraft NAME [layout FILE] [acf FILE] | aircraft FOLDER";
+    // "acf FILE" may come anywhere after the name; the rest is read as before.
+    std::vector<std::string> rest;
+    for (std::size_t i = 0; i < w.size(); ++i) {
+        if (i >= 2 && i + 1 < w.size() && lower(w[i]) == "acf" && step->acf.empty()) {
+            step->acf = w[++i];
+            if (step->acf.find_first_of("/\\") != std::string::npos) fail("the acf FILE is a name, not a path");
+            continue;
+        }
+        rest.push_back(w[i]);
+    }
+    aircraftFolder(rest, step, usage);
+}
+
+void Parser::aircraftFolder(const std::vector<std::string> &w, Step *step, const char *usage) {
     if (w.size() != 2 && !(w.size() == 4 && lower(w[2]) == "layout")) fail(std::string("expected: ") + usage);
     step->action = Action::LoadAircraft;
     if (w[1].empty() || w[1] == "." || w[1] == "..") fail("an aircraft needs a name or a folder");
@@ -414,9 +429,10 @@ void Parser::expect(std::vector<std::string> w, Step *step) {
         datarefTarget(w[2], step);
         step->value = decimal(w[3], "the value");
     } else if (what == "command") {
-        wantCount(w, 3, 3, "expect command PATH");
-        step->check = Check::Command;
+        wantCount(w, 3, 4, "expect command PATH [TIMES]");
+        step->check = w.size() == 4 ? Check::CommandCount : Check::Command;
         step->path = w[2];
+        if (w.size() == 4) step->count = number(w[3], "the times", 0, 1000000);
     } else if (what == "log") {
         wantCount(w, 3, 3, "expect log TEXT");
         step->check = Check::Log;
@@ -646,6 +662,9 @@ The simulator:
   aircraft NAME [layout FILE]       load an aircraft from a folder the simulator
                                     makes, FILE copied in as its own BIP layout
                                     (${BIP_LAYOUTS} holds the shipped ones)
+  aircraft NAME acf FILE            the same, its .acf file named FILE
+                                    (b738.acf: the Zibo 737, whose names the
+                                    simulator then publishes)
   aircraft FOLDER                   load the aircraft in an existing folder
   message SENDER NUMBER             e.g. message X-Plane 102
   menu [MENU] ITEM                  pick an item of the drovanel submenu
@@ -663,6 +682,7 @@ Expectations (wait up to 2000 ms for the panel to show it; end a line with
   expect bip lens N red|green|amber|off         expect bip brightness PERCENT
   expect dataref DATAREF[INDEX] VALUE
   expect command PATH               fired at least once so far
+  expect command PATH TIMES         fired exactly TIMES since the last aircraft load
   expect log TEXT                   found in the simulator's log
 )";
 }

@@ -59,6 +59,7 @@ enum class Check {
     BipBrightness,  // device, code: percent
     Dataref,        // path, index, value
     Command,        // path: fired at least once so far
+    CommandCount,   // path, count: fired exactly so often since the last aircraft load
     Log,            // text: found in the host's log
 };
 
@@ -78,6 +79,7 @@ struct Step {
     bool on = false;   // also: up, upper row, lever down
     bool fast = false;
     int withinMs = 0;  // expect: how long to wait for the condition
+    std::string acf;   // aircraft: its .acf file's name, when not the folder's
 };
 
 struct ParseError {

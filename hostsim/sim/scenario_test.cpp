@@ -173,9 +173,16 @@ TEST(ScenarioParse, AircraftFromAFolderWithOrWithoutItsOwnLayout) {
     Scenario s = parse(
         "aircraft \"Twin Jet\" layout \"${BIP_LAYOUTS}/twin-jet.xml\"\n"
         "aircraft Trainer\n"
-        "aircraft /sim/Aircraft/Jet\n");
+        "aircraft /sim/Aircraft/Jet\n"
+        "aircraft B737-800X acf b738.acf layout x.xml\n"
+        "expect command laminar/B738/autopilot/heading_up 3\n");
     ASSERT_TRUE(s.errors.empty()) << s.errors[0].message;
-    ASSERT_EQ(3u, s.steps.size());
+    ASSERT_EQ(5u, s.steps.size());
+    EXPECT_EQ("b738.acf", s.steps[3].acf);
+    EXPECT_EQ("x.xml", s.steps[3].text);
+    EXPECT_EQ("", s.steps[0].acf);
+    EXPECT_EQ(Check::CommandCount, s.steps[4].check);
+    EXPECT_EQ(3, s.steps[4].count);
     EXPECT_EQ(Action::LoadAircraft, s.steps[0].action);
     EXPECT_EQ("Twin Jet", s.steps[0].word);
     EXPECT_EQ("/opt/layouts/twin-jet.xml", s.steps[0].text);
@@ -184,8 +191,10 @@ TEST(ScenarioParse, AircraftFromAFolderWithOrWithoutItsOwnLayout) {
     EXPECT_EQ("", s.steps[2].word);
     EXPECT_EQ("/sim/Aircraft/Jet", s.steps[2].path);
 
-    EXPECT_EQ("1: expected: aircraft NAME [layout FILE] | aircraft FOLDER", errorOf("aircraft"));
-    EXPECT_EQ("1: expected: aircraft NAME [layout FILE] | aircraft FOLDER", errorOf("aircraft Jet with x.xml"));
+    EXPECT_EQ("1: expected: aircraft NAME [layout FILE] [acf FILE] | aircraft FOLDER", errorOf("aircraft"));
+    EXPECT_EQ("1: expected: aircraft NAME [layout FILE] [acf FILE] | aircraft FOLDER",
+              errorOf("aircraft Jet with x.xml"));
+    EXPECT_EQ("1: the acf FILE is a name, not a path", errorOf("aircraft Jet acf /x/b738.acf"));
     EXPECT_EQ("1: a layout is copied only into a folder the simulator makes: give a NAME, not a folder",
               errorOf("aircraft /sim/Jet layout x.xml"));
     EXPECT_EQ("1: an aircraft needs a name or a folder", errorOf("aircraft .."));

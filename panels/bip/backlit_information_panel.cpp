@@ -6,6 +6,8 @@
 #include "behaviour.h"
 #include "bip_config_loader.h"
 #include "bip_log.h"
+#include "profile/profile_binding.h"
+#include "profile_lens.h"
 #include "tick.h"
 
 namespace drovanel {
@@ -28,12 +30,38 @@ BacklitInformationPanel::~BacklitInformationPanel() {
     teardown();
 }
 
-void BacklitInformationPanel::releaseDriverResources() { clearLenses(); }
+void BacklitInformationPanel::releaseDriverResources() {
+    clearLenses();
+    clearProfileLenses();
+}
+
+void BacklitInformationPanel::bindProfile(profile::Profile *aircraftProfile) {
+    clearProfileLenses();
+    if (aircraftProfile == nullptr) return;
+    std::lock_guard<std::mutex> lock(dataLock);
+    for (int i = 0; i < kLensCount; ++i) {
+        const profile::LensBinding &binding = aircraftProfile->bip.lenses[i];
+        if (binding.condition.bound) profileLenses[i] = new ProfileLens(binding);
+    }
+}
+
+void BacklitInformationPanel::clearProfileLenses() {
+    std::lock_guard<std::mutex> lock(dataLock);
+    for (int i = 0; i < kLensCount; ++i) {
+        delete profileLenses[i];
+        profileLenses[i] = nullptr;
+        profileActive[i] = false;
+    }
+}
 
 void BacklitInformationPanel::update() {
     std::lock_guard<std::mutex> lock(dataLock);
-    for (BipAssignement *binding : lenses) {
-        if (binding != nullptr) binding->evaluate();
+    for (int i = 0; i < kLensCount; ++i) {
+        ProfileLens *lens = static_cast<ProfileLens *>(profileLenses[i]);
+        profileActive[i] = lens != nullptr && lens->usable();
+        // A layout lens the profile covers is not shown: not evaluated either.
+        BipAssignement *shown = profileActive[i] ? lens : lenses[i];
+        if (shown != nullptr) shown->evaluate();
     }
     sampleHostLocked();
 }
@@ -94,7 +122,7 @@ void BacklitInformationPanel::sendReport() {
         std::lock_guard<std::mutex> lock(dataLock);
         std::uint32_t now = currentTick();
         for (int i = 0; i < kLensCount; ++i) {
-            BipAssignement *binding = lenses[i];
+            BipAssignement *binding = shownBinding(i);
             if (binding == nullptr) {
                 colours[i] = kLensOff;
                 continue;
@@ -150,13 +178,14 @@ std::string BacklitInformationPanel::configurationFile() const {
 LensColour BacklitInformationPanel::shownColour(int lens) {
     if (lens < 0 || lens >= kLensCount) return kLensOff;
     std::lock_guard<std::mutex> lock(dataLock);
-    return lenses[lens] != nullptr ? lenses[lens]->shown : kLensOff;
+    BipAssignement *binding = shownBinding(lens);
+    return binding != nullptr ? binding->shown : kLensOff;
 }
 
 bool BacklitInformationPanel::lensBound(int lens) {
     if (lens < 0 || lens >= kLensCount) return false;
     std::lock_guard<std::mutex> lock(dataLock);
-    return lenses[lens] != nullptr;
+    return shownBinding(lens) != nullptr;
 }
 
 void BacklitInformationPanel::loadConfiguration(const char *path) {
@@ -188,7 +217,8 @@ void BacklitInformationPanel::sampleHostLocked() {
     brightnessSample = XPLMGetDataf(brightnessRef);
     // Power matters only to a lens that shows a colour.
     for (int i = 0; i < kLensCount; ++i) {
-        poweredSample[i] = lenses[i] != nullptr && lenses[i]->shown != kLensOff && lenses[i]->isPowered();
+        BipAssignement *binding = shownBinding(i);
+        poweredSample[i] = binding != nullptr && binding->shown != kLensOff && binding->isPowered();
     }
 }
 

@@ -42,6 +42,9 @@ public:
     void initialize() override;
     // Writes the brightness report, then the lamp report.
     void sendReport() override;
+    // Lenses the profile lights take the place of the layout's while their
+    // names resolve; the layout's come back when it goes.
+    void bindProfile(profile::Profile *aircraftProfile) override;
 
     // Chooses a new configuration file (the preferences window's "OK"):
     // drops every binding, stores the path and reads the file. A path the
@@ -67,6 +70,11 @@ private:
     bool readAircraftLayout(const std::string &path, LayoutDocument *document);
     void storeLens(int lens, BipAssignement *binding);
     void clearLenses();
+    void clearProfileLenses();
+    // The binding lens i shows: the profile's while it is usable. dataLock held.
+    BipAssignement *shownBinding(int lens) const {
+        return profileActive[lens] ? profileLenses[lens] : lenses[lens];
+    }
     // Samples brightness and each lens's power state; dataLock held.
     void sampleHostLocked();
 
@@ -74,6 +82,8 @@ private:
     // that the refresh thread never calls the host.
     BipAssignement *lenses[kLensCount] = {};
     bool poweredSample[kLensCount] = {};
+    BipAssignement *profileLenses[kLensCount] = {};
+    bool profileActive[kLensCount] = {};
     float brightnessSample = 0.0f;
 
     // Simulator thread only.

@@ -50,6 +50,17 @@ BipAssignement::BipAssignement(const char *key, LensColour colour)
     if (ref == nullptr) bipLog("Drovanel : ref is null for key %s\n", key);
 }
 
+BipAssignement::BipAssignement(LensColour colour)
+    : colour(colour),
+      ref(nullptr),
+      testRef(XPLMFindDataRef(kLampTestKey)),
+      numBatteriesRef(XPLMFindDataRef(kNumBatteriesKey)),
+      numGeneratorsRef(XPLMFindDataRef(kNumGeneratorsKey)),
+      batteryOnRef(XPLMFindDataRef(kBatteryOnKey)),
+      generatorOnRef(XPLMFindDataRef(kGeneratorOnKey)),
+      apuGeneratorOnRef(XPLMFindDataRef(kApuGeneratorOnKey)),
+      apuRunningRef(XPLMFindDataRef(kApuRunningKey)) {}
+
 void BipAssignement::evaluate() {
     if (ref == nullptr) {
         shown = kLensOff;

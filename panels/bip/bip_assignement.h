@@ -47,6 +47,9 @@ public:
     std::uint32_t flashStart = 0;  // tick the phase began; 0 = no flash running
 
 protected:
+    // A binding that reads its own value (an aircraft profile's); ref stays null.
+    explicit BipAssignement(LensColour colour);
+
     // The lens takes its configured colour; a flash starts only when the
     // lens changes to it, never while it stays lit.
     void light();

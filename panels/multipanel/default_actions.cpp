@@ -69,7 +69,9 @@ void apButton(ActionContext &context) {
 
 void buttons(ActionContext &context, std::uint8_t byte2, bool live) {
     const MultipanelRefs &refs = context.refs;
-    commandOnce((byte2 & kAutothrottleSwitch) != 0 ? refs.autothrottleOnCmd : refs.autothrottleOffCmd);
+    if (!context.autothrottleTaken) {
+        commandOnce((byte2 & kAutothrottleSwitch) != 0 ? refs.autothrottleOnCmd : refs.autothrottleOffCmd);
+    }
     if (!live) return;
     if ((byte2 & kButtonAlt) != 0) {
         const int status = XPLMGetDatai(refs.altitudeHoldStatusRef);

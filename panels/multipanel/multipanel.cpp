@@ -7,6 +7,8 @@
 #include "multipanel_actions.h"
 #include "multipanel_codec.h"
 #include "multipanel_display.h"
+#include "multipanel_profile.h"
+#include "profile/profile.h"
 
 namespace drovanel {
 
@@ -64,16 +66,30 @@ void Multipanel::fillCache() {
     CachedState &c = cachedState;
     const MultipanelRefs &r = refs;
     c.x737Status = XPLMGetDatai(r.x737StatusRef);
-    c.apMode = XPLMGetDatai(r.apModeRef);
+    // The x737 mode shows the x737's own values, profile or not. What the
+    // profile shows instead is not read from the simulator.
+    if (profile_ != nullptr && c.x737Status != 1) {
+        readProfileOverrides(profile_->multi, c.overrides);
+    } else {
+        c.overrides = ProfileOverrides{};
+    }
+    const unsigned shown = c.overrides.displayMask;
+    const unsigned lit = c.overrides.lampMask;
+    const auto builtIn = [](unsigned mask, unsigned bits) { return (mask & bits) != bits; };
+    if (builtIn(lit, kLampAp)) c.apMode = XPLMGetDatai(r.apModeRef);
     c.apDisconnect = XPLMGetDatai(r.apDisconnectRef);
-    c.apState = XPLMGetDatai(r.apStateRef);
-    c.backCourse = XPLMGetDatai(r.backCourseRef);
-    c.apAltitude = XPLMGetDataf(r.apAltitudeRef);
-    c.apVerticalSpeed = XPLMGetDataf(r.apVerticalSpeedRef);
-    c.apAirspeed = XPLMGetDataf(r.apAirspeedRef);
-    c.apAirspeedIsMach = XPLMGetDatai(r.apAirspeedIsMachRef);
-    c.apHeading = XPLMGetDataf(r.apHeadingRef);
-    c.obs = XPLMGetDataf(r.obsRef);
+    if (builtIn(lit, kLampHdg | kLampNav | kLampIas | kLampAlt | kLampVs | kLampApr)) {
+        c.apState = XPLMGetDatai(r.apStateRef);
+    }
+    if (builtIn(lit, kLampRev)) c.backCourse = XPLMGetDatai(r.backCourseRef);
+    if (builtIn(shown, 1u << 0)) c.apAltitude = XPLMGetDataf(r.apAltitudeRef);
+    if (builtIn(shown, 1u << 1)) c.apVerticalSpeed = XPLMGetDataf(r.apVerticalSpeedRef);
+    if (builtIn(shown, 1u << 2)) {
+        c.apAirspeed = XPLMGetDataf(r.apAirspeedRef);
+        c.apAirspeedIsMach = XPLMGetDatai(r.apAirspeedIsMachRef);
+    }
+    if (builtIn(shown, 1u << 3)) c.apHeading = XPLMGetDataf(r.apHeadingRef);
+    if (builtIn(shown, 1u << 4)) c.obs = XPLMGetDataf(r.obsRef);
     const int count = XPLMGetDatavi(r.batteryOnRef, c.batteryOn, 0, kBatteryElements);
     c.batteryCount = count < 0 ? 0 : (count > kBatteryElements ? kBatteryElements : count);
     c.apuGeneratorOn = XPLMGetDatai(r.apuGeneratorOnRef);
@@ -97,6 +113,11 @@ void Multipanel::fillCache() {
     c.mcpOverspeed = XPLMGetDatai(r.mcpOverspeedRef);
 }
 
+void Multipanel::bindProfile(profile::Profile *aircraftProfile) {
+    if (profile_ != nullptr) releaseProfile(profile_->multi);
+    profile_ = aircraftProfile;
+}
+
 void Multipanel::update() {
     {
         std::lock_guard<std::mutex> lock(dataLock);
@@ -117,10 +138,12 @@ void Multipanel::handleEvent(const std::uint8_t *bytes, std::uint32_t length, st
     bindReferences(refs);
 
     // Asked afresh at every event: the x737 may come and go at any time.
-    const ModeActions &actions =
-        XPLMGetDatai(refs.x737StatusRef) == 1 ? kX737Actions : kDefaultActions;
+    const bool x737 = XPLMGetDatai(refs.x737StatusRef) == 1;
+    const ModeActions &actions = x737 ? kX737Actions : kDefaultActions;
     ActionContext context{refs, apCycleUp};
     const bool live = flag == kEventLive;
+    // The aircraft's profile takes what it binds; the x737 mode stays as it is.
+    profile::MultiProfile *bound = profile_ != nullptr && !x737 ? &profile_->multi : nullptr;
 
     if (length >= 2) {
         const std::uint8_t byte1 = bytes[1];
@@ -132,14 +155,26 @@ void Multipanel::handleEvent(const std::uint8_t *bytes, std::uint32_t length, st
                 const unsigned steps = rotaryTrigger(rotary, byte1, rotation, direction,
                                                      changeThreshold(), repeatThreshold());
                 for (unsigned i = 0; selector != 0 && i < steps; ++i) {
-                    actions.step(context, selector, direction);
+                    const bool up = direction == kEncoderIncrease;
+                    if (bound == nullptr || !profileStep(*bound, selector, up)) {
+                        actions.step(context, selector, direction);
+                    }
                 }
             }
-            if ((byte1 & kApButton) != 0) actions.apButton(context);
+            if ((byte1 & kApButton) != 0 && (bound == nullptr || !profileApButton(*bound))) {
+                actions.apButton(context);
+            }
         }
     }
-    if (length >= 3) actions.buttons(context, bytes[2], live);
-    if (length >= 4 && live) actions.levers(context, bytes[3]);
+    if (length >= 3) {
+        std::uint8_t byte2 = bytes[2];
+        if (bound != nullptr) byte2 = profileButtons(*bound, byte2, live, &context.autothrottleTaken);
+        actions.buttons(context, byte2, live);
+    }
+    if (length >= 4 && live) {
+        const std::uint8_t byte3 = bound != nullptr ? profileLevers(*bound, bytes[3]) : bytes[3];
+        actions.levers(context, byte3);
+    }
 }
 
 void Multipanel::sendReport() {

@@ -29,6 +29,7 @@ public:
     void sendReport() override;
     void handleEvent(const std::uint8_t *bytes, std::uint32_t length, std::uint8_t flag,
                      std::uint32_t tick) override;
+    void bindProfile(profile::Profile *aircraftProfile) override;
 
     // Last selector position reported (0 until one is).
     std::uint8_t currentSelector() const { return selectorPosition.load(); }
@@ -47,6 +48,7 @@ private:
     // Simulator thread only.
     multipanel::MultipanelRefs refs;
     bool apCycleUp = true;
+    profile::Profile *profile_ = nullptr;
     multipanel::RotaryState rotary;
 
     // Guarded by dataLock.

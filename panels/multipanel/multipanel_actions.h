@@ -33,6 +33,8 @@ constexpr float kTrimLimit = 0.5f;
 struct ActionContext {
     const MultipanelRefs &refs;
     bool &apCycleUp;  // direction of the AP button's mode cycle
+    // The aircraft's profile drives the auto-throttle switch instead.
+    bool autothrottleTaken = false;
 };
 
 struct ModeActions {

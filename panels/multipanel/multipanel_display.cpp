@@ -47,6 +47,20 @@ void encodeValues(const DisplayValues &values, std::uint8_t selector, Report rep
     }
 }
 
+void applyProfileValues(const ProfileOverrides &overrides, DisplayValues &values) {
+    float *const fields[] = {&values.altitude, &values.verticalSpeed, &values.speed, &values.heading,
+                             &values.course};
+    for (int i = 0; i < 5; ++i) {
+        if ((overrides.displayMask & (1u << i)) != 0) *fields[i] = overrides.display[i];
+    }
+    // A profile's own speed is knots unless it says when it is Mach.
+    if (overrides.machBound) {
+        values.speedIsMach = overrides.mach;
+    } else if ((overrides.displayMask & (1u << 2)) != 0) {
+        values.speedIsMach = false;
+    }
+}
+
 bool panelPowered(const CachedState &state) {
     if (state.avionicsOn == 0) return false;
     if (state.apuGeneratorOn != 0) return true;
@@ -61,9 +75,10 @@ bool panelPowered(const CachedState &state) {
 void buildDefaultReport(const CachedState &state, std::uint8_t selector, bool apFlashInFdMode,
                         FlashPhases &phases, Report report) {
     beginReport(report);
-    encodeValues({state.apAltitude, state.apVerticalSpeed, state.apAirspeed,
-                  state.apAirspeedIsMach != 0, state.apHeading, state.obs},
-                 selector, report);
+    DisplayValues values{state.apAltitude, state.apVerticalSpeed, state.apAirspeed,
+                         state.apAirspeedIsMach != 0, state.apHeading, state.obs};
+    applyProfileValues(state.overrides, values);
+    encodeValues(values, selector, report);
 
     // The disconnect annunciator darkens every mode lamp so that the
     // flashing AP lamp stands out.
@@ -95,6 +110,7 @@ void buildDefaultReport(const CachedState &state, std::uint8_t selector, bool ap
         lamps |= kLampVs;
     }
     if (state.backCourse != 0) lamps |= kLampRev;
+    lamps = static_cast<std::uint8_t>((lamps & ~state.overrides.lampMask) | state.overrides.lampBits);
     report[kLampOffset] = lamps;
 
     if (!panelPowered(state)) darkenReport(report);

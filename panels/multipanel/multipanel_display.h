@@ -44,6 +44,9 @@ struct DisplayValues {
 // Both rows for the selector position (0: none reported yet, rows blank).
 void encodeValues(const DisplayValues &values, std::uint8_t selector, Report report);
 
+// The values an aircraft profile shows in place of the built-in ones.
+void applyProfileValues(const ProfileOverrides &overrides, DisplayValues &values);
+
 // The panel is lit only with avionics power and a battery or the APU
 // generator on.
 bool panelPowered(const CachedState &state);

@@ -10,6 +10,17 @@ namespace multipanel {
 
 constexpr int kBatteryElements = 8;
 
+// What an aircraft profile shows in place of the built-in values and lamps;
+// all masks 0 without a profile.
+struct ProfileOverrides {
+    std::uint8_t displayMask = 0;  // bit i: display[i] replaces selector position i's value
+    float display[5] = {};         // ALT, VS, IAS, HDG, CRS
+    bool machBound = false;
+    bool mach = false;
+    std::uint8_t lampMask = 0;  // lamp bits the profile decides
+    std::uint8_t lampBits = 0;  // which of those are lit
+};
+
 // Filled by update() under dataLock; read by sendReport() under dataLock.
 // Zeroed until the first update, which shows as a dark panel.
 struct CachedState {
@@ -46,6 +57,7 @@ struct CachedState {
     int mcpSpeedIsMach = 0;
     float mcpHeading = 0.0f;
     int mcpOverspeed = 0;
+    ProfileOverrides overrides;
 };
 
 // One phase per flashing lamp (and the speed-window warning); inverted by

@@ -3,6 +3,8 @@
 #include <mutex>
 
 #include "XPLMUtilities.h"
+#include "host_command.h"
+#include "profile/profile_binding.h"
 
 namespace drovanel {
 
@@ -96,29 +98,29 @@ void Radiopanel::update() {
         bind();
         RadioCache &c = cache_;
         c.upperMode = XPLMGetDatai(ref(kUpperModeRef));
-        c.nav1Freq = XPLMGetDatai(ref(kNav1FreqRef));
-        c.nav1Stdby = XPLMGetDatai(ref(kNav1StdbyRef));
+        c.nav1Freq = radioValue(RadioTarget::Nav1, false, kNav1FreqRef);
+        c.nav1Stdby = radioValue(RadioTarget::Nav1, true, kNav1StdbyRef);
         c.nav1DmeDist = XPLMGetDataf(ref(kNav1DmeDistRef));
         c.nav1DmeSpeed = XPLMGetDataf(ref(kNav1DmeSpeedRef));
-        c.nav2Freq = XPLMGetDatai(ref(kNav2FreqRef));
-        c.nav2Stdby = XPLMGetDatai(ref(kNav2StdbyRef));
+        c.nav2Freq = radioValue(RadioTarget::Nav2, false, kNav2FreqRef);
+        c.nav2Stdby = radioValue(RadioTarget::Nav2, true, kNav2StdbyRef);
         c.nav2DmeDist = XPLMGetDataf(ref(kNav2DmeDistRef));
         c.nav2DmeSpeed = XPLMGetDataf(ref(kNav2DmeSpeedRef));
-        c.com1Freq = XPLMGetDatai(ref(kCom1FreqRef));
-        c.com1Stdby = XPLMGetDatai(ref(kCom1StdbyRef));
-        c.com2Freq = XPLMGetDatai(ref(kCom2FreqRef));
-        c.com2Stdby = XPLMGetDatai(ref(kCom2StdbyRef));
-        c.adf1Freq = XPLMGetDatai(ref(kAdf1FreqRef));
-        c.adf1Stdby = XPLMGetDatai(ref(kAdf1StdbyRef));
+        c.com1Freq = radioValue(RadioTarget::Com1, false, kCom1FreqRef);
+        c.com1Stdby = radioValue(RadioTarget::Com1, true, kCom1StdbyRef);
+        c.com2Freq = radioValue(RadioTarget::Com2, false, kCom2FreqRef);
+        c.com2Stdby = radioValue(RadioTarget::Com2, true, kCom2StdbyRef);
+        c.adf1Freq = radioValue(RadioTarget::Adf1, false, kAdf1FreqRef);
+        c.adf1Stdby = radioValue(RadioTarget::Adf1, true, kAdf1StdbyRef);
         c.adf1DmeDist = XPLMGetDataf(ref(kAdf1DmeDistRef));
         c.adf1DmeSpeed = XPLMGetDataf(ref(kAdf1DmeSpeedRef));
-        c.adf2Freq = XPLMGetDatai(ref(kAdf2FreqRef));
-        c.adf2Stdby = XPLMGetDatai(ref(kAdf2StdbyRef));
-        c.dmeFreq = XPLMGetDatai(ref(kDmeFreqRef));
-        c.dmeStdby = XPLMGetDatai(ref(kDmeStdbyRef));
+        c.adf2Freq = radioValue(RadioTarget::Adf2, false, kAdf2FreqRef);
+        c.adf2Stdby = radioValue(RadioTarget::Adf2, true, kAdf2StdbyRef);
+        c.dmeFreq = radioValue(RadioTarget::Dme, false, kDmeFreqRef);
+        c.dmeStdby = radioValue(RadioTarget::Dme, true, kDmeStdbyRef);
         c.standaloneDmeDist = XPLMGetDataf(ref(kStandaloneDmeDistRef));
         c.standaloneDmeSpeed = XPLMGetDataf(ref(kStandaloneDmeSpeedRef));
-        c.transponderCode = XPLMGetDatai(ref(kTransponderCodeRef));
+        c.transponderCode = radioValue(RadioTarget::Transponder, false, kTransponderCodeRef);
         const int count = XPLMGetDatavi(ref(kBatteryArrayRef), c.batteries, 0, kMaxBatteries);
         c.batteryCount = count < 0 ? 0 : (count > kMaxBatteries ? kMaxBatteries : count);
         c.apuGenerator = XPLMGetDatai(ref(kApuGeneratorRef));
@@ -180,8 +182,43 @@ void Radiopanel::handleEvent(const std::uint8_t *bytes, std::uint32_t length, st
     }
 }
 
+void Radiopanel::bindProfile(profile::Profile *aircraftProfile) { profile_ = aircraftProfile; }
+
+const profile::RadioBinding *Radiopanel::profileRadio(RadioTarget target) const {
+    if (profile_ == nullptr) return nullptr;
+    int selector;
+    switch (target) {
+        case RadioTarget::Nav1: selector = profile::kRadNav1; break;
+        case RadioTarget::Nav2: selector = profile::kRadNav2; break;
+        case RadioTarget::Com1: selector = profile::kRadCom1; break;
+        case RadioTarget::Com2: selector = profile::kRadCom2; break;
+        case RadioTarget::Adf1:
+        case RadioTarget::Adf2: selector = profile::kRadAdf; break;
+        case RadioTarget::Dme: selector = profile::kRadDme; break;
+        case RadioTarget::Transponder: selector = profile::kRadXpdr; break;
+        default: return nullptr;
+    }
+    const profile::RadioBinding &binding = profile_->radio.radios[selector];
+    return binding.bound ? &binding : nullptr;
+}
+
+// A display of a radio the profile binds comes from its dataref, and the
+// simulator's is not read.
+int Radiopanel::radioValue(RadioTarget target, bool standby, DatarefIndex builtIn) const {
+    if (const profile::RadioBinding *binding = profileRadio(target)) {
+        const profile::ValueSource &value = standby ? binding->standby : binding->active;
+        if (profile::usable(value)) return static_cast<int>(profile::read(value));
+    }
+    return XPLMGetDatai(ref(builtIn));
+}
+
 void Radiopanel::swapActiveStandby(const RowParameters &row) {
     if (row.target == RadioTarget::None) return;
+    const profile::RadioBinding *binding = profileRadio(row.target);
+    if (binding != nullptr && binding->swap.handle != nullptr) {
+        commandOnce(binding->swap.handle);
+        return;
+    }
     if (row.target == RadioTarget::Transponder) {
         const int code = XPLMGetDatai(ref(kTransponderCodeRef));
         XPLMSetDatai(ref(kTransponderCodeRef), standbyTransponderCode_.load());
@@ -197,6 +234,15 @@ void Radiopanel::swapActiveStandby(const RowParameters &row) {
 
 void Radiopanel::applySteps(const RowParameters &row, StepKind kind, int steps) {
     if (row.target == RadioTarget::None) return;
+    if (const profile::RadioBinding *binding = profileRadio(row.target)) {
+        const profile::CommandName *commands[] = {&binding->fineDown, &binding->fineUp, &binding->coarseDown,
+                                                  &binding->coarseUp};
+        const XPLMCommandRef command = commands[static_cast<int>(kind)]->handle;
+        if (command != nullptr) {
+            for (int i = 0; i < steps; ++i) commandOnce(command);
+            return;
+        }
+    }
     for (int i = 0; i < steps; ++i) {
         if (row.target == RadioTarget::Transponder) {
             standbyTransponderCode_.store(stepValue(standbyTransponderCode_.load(), kind, row));

@@ -14,6 +14,7 @@
 #include "radiopanel_datarefs.h"
 #include "radiopanel_input.h"
 #include "radiopanel_rotary.h"
+#include "profile/profile.h"
 
 namespace drovanel {
 
@@ -34,6 +35,7 @@ public:
     void sendReport() override;
     void handleEvent(const std::uint8_t *bytes, std::uint32_t length, std::uint8_t flag,
                      std::uint32_t tick) override;
+    void bindProfile(profile::Profile *aircraftProfile) override;
 
     int unit() const { return unit_; }
     // The option that shows DME readouts (and tunes DME) in place of ADF2.
@@ -58,7 +60,12 @@ private:
     void swapActiveStandby(const radio::RowParameters &row);
     void applySteps(const radio::RowParameters &row, radio::StepKind kind, int steps);
 
+    // The profile's radio for a row's target, when it binds one; else nullptr.
+    const profile::RadioBinding *profileRadio(radio::RadioTarget target) const;
+    int radioValue(radio::RadioTarget target, bool standby, radio::DatarefIndex builtIn) const;
+
     const int unit_;
+    profile::Profile *profile_ = nullptr;  // simulator thread
 
     // Simulator thread only.
     XPLMDataRef handles_[radio::kDatarefCount] = {};

@@ -5,6 +5,7 @@
 
 #include "behaviour.h"
 #include "host_names.h"
+#include "profile/profile_binding.h"
 
 namespace drovanel {
 
@@ -79,16 +80,27 @@ void Switchpanel::update() {
         const auto read = [](int count, int capacity) {
             return std::max(0, std::min(count, capacity));
         };
-        cache_.deployCount = read(
-            XPLMGetDatavf(datarefs_[kGearDeploy], cache_.deploy, 0, kMaxGearEntries),
-            kMaxGearEntries);
-        cache_.gearTypeCount = read(
-            XPLMGetDatavi(datarefs_[kGearType], cache_.gearTypes, 0, kMaxGearEntries),
-            kMaxGearEntries);
-        cache_.batteryCount = read(
-            XPLMGetDatavi(datarefs_[kBatteryArrayOn], cache_.batteries, 0, kMaxBatteries),
-            kMaxBatteries);
-        cache_.apuGenerator = XPLMGetDatai(datarefs_[kGeneratorApuOn]);
+        cache_.profileMask = 0;
+        cache_.profileBits = 0;
+        for (int i = 0; profile_ != nullptr && i < profile::kGearLampCount; ++i) {
+            const profile::Condition &lamp = profile_->switches.gearLamps[i];
+            if (!profile::usable(lamp)) continue;
+            cache_.profileMask = static_cast<std::uint8_t>(cache_.profileMask | (1u << i));
+            if (profile::holds(lamp)) cache_.profileBits = static_cast<std::uint8_t>(cache_.profileBits | (1u << i));
+        }
+        // With every lamp the profile's, the simulator's gear is not read.
+        if (cache_.profileMask != kAllGearLamps) {
+            cache_.deployCount = read(
+                XPLMGetDatavf(datarefs_[kGearDeploy], cache_.deploy, 0, kMaxGearEntries),
+                kMaxGearEntries);
+            cache_.gearTypeCount = read(
+                XPLMGetDatavi(datarefs_[kGearType], cache_.gearTypes, 0, kMaxGearEntries),
+                kMaxGearEntries);
+            cache_.batteryCount = read(
+                XPLMGetDatavi(datarefs_[kBatteryArrayOn], cache_.batteries, 0, kMaxBatteries),
+                kMaxBatteries);
+            cache_.apuGenerator = XPLMGetDatai(datarefs_[kGeneratorApuOn]);
+        }
     }
     drainEvents();
 }

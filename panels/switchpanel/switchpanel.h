@@ -13,6 +13,7 @@
 #include "held_commands.h"
 #include "switchpanel_bindings.h"
 #include "switchpanel_lamps.h"
+#include "profile/profile.h"
 
 namespace drovanel {
 
@@ -30,6 +31,7 @@ public:
     // Applies one input report; replays are applied like live reports.
     void handleEvent(const std::uint8_t *bytes, std::uint32_t length, std::uint8_t flag,
                      std::uint32_t tick) override;
+    void bindProfile(profile::Profile *aircraftProfile) override;
 
 protected:
     // Ends the starter if the panel holds it: a panel unplugged, disabled
@@ -58,6 +60,12 @@ private:
     void writeEngineFloats(switchpanel::Dataref ref,
                            const float (&values)[switchpanel::kMaxEngines]);
     bool gearTestPasses();
+    // The profile's action for the switch in that position, done; false
+    // when the profile leaves it to the built-in binding.
+    bool profileSwitch(profile::SwitchId id, bool on);
+    bool profileAction(profile::Action *actions, int position);
+
+    profile::Profile *profile_ = nullptr;  // simulator thread
 
     // Handles and engine count: used on the simulator thread only (bind,
     // handleEvent, update, initialize). initialize resets them under both

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "host_command.h"
+#include "profile/profile_binding.h"
 #include "switchpanel.h"
 #include "switchpanel_input.h"
 
@@ -16,53 +17,107 @@ void Switchpanel::handleEvent(const std::uint8_t *bytes, std::uint32_t length, s
     (void)flag;
     (void)tick;
     bind();
+    if (profile_ != nullptr) {
+        // A command held in one rotary position ends with the first report
+        // in another.
+        int magneto = -1;
+        if (length > kLightsByte && (bytes[kLightsByte] & kMagnetoOffBit)) magneto = profile::kMagOff;
+        if (length > kLightsByte && (bytes[kLightsByte] & kMagnetoRightBit)) magneto = profile::kMagRight;
+        if (length > kLightsByte && (bytes[kLightsByte] & kMagnetoLeftBit)) magneto = profile::kMagLeft;
+        if (length > kGearByte && (bytes[kGearByte] & kMagnetoBothBit)) magneto = profile::kMagBoth;
+        if (length > kGearByte && (bytes[kGearByte] & kMagnetoStartBit)) magneto = profile::kMagStart;
+        profile::releaseHeldExcept(profile_->switches.magneto, profile::kMagnetoPositionCount, magneto);
+        int gear = -1;
+        if (length > kGearByte && (bytes[kGearByte] & kGearUpBit)) gear = 0;
+        if (length > kGearByte && (bytes[kGearByte] & kGearDownBit)) gear = 1;
+        profile::releaseHeldExcept(profile_->switches.gear, 2, gear);
+    }
     if (length > kSwitchesByte) applySwitches(bytes[kSwitchesByte]);
     if (length > kLightsByte) applyLightsAndMagnetos(bytes[kLightsByte]);
     if (length > kGearByte) applyGearAndStarter(bytes[kGearByte]);
 }
 
 void Switchpanel::applySwitches(std::uint8_t bits) {
-    toggle(bits & kAvionicsBit, kAvionicsOn, kAvionicsOff);
-    toggle(bits & kCowlFlapsBit, kCowlFlapsClosed, kCowlFlapsOpen);
+    if (!profileSwitch(profile::kSwAvionics, bits & kAvionicsBit)) {
+        toggle(bits & kAvionicsBit, kAvionicsOn, kAvionicsOff);
+    }
+    if (!profileSwitch(profile::kSwCowlFlaps, bits & kCowlFlapsBit)) {
+        toggle(bits & kCowlFlapsBit, kCowlFlapsClosed, kCowlFlapsOpen);
+    }
 
     const bool deIce = bits & kDeIceBit;
-    toggle(deIce, kWingHeat0On, kWingHeat0Off);
-    toggle(deIce, kWingHeat1On, kWingHeat1Off);
-    for (XPLMDataRef handle : deIce_) {
-        if (handle != nullptr) XPLMSetDatai(handle, deIce ? 1 : 0);
+    if (!profileSwitch(profile::kSwDeIce, deIce)) {
+        toggle(deIce, kWingHeat0On, kWingHeat0Off);
+        toggle(deIce, kWingHeat1On, kWingHeat1Off);
+        for (XPLMDataRef handle : deIce_) {
+            if (handle != nullptr) XPLMSetDatai(handle, deIce ? 1 : 0);
+        }
     }
 
     const bool fuelPump = bits & kFuelPumpBit;
-    toggle(fuelPump, kFuelPump1On, kFuelPump1Off);
-    toggle(fuelPump, kFuelPump2On, kFuelPump2Off);
+    if (!profileSwitch(profile::kSwFuelPump, fuelPump)) {
+        toggle(fuelPump, kFuelPump1On, kFuelPump1Off);
+        toggle(fuelPump, kFuelPump2On, kFuelPump2Off);
+    }
 
-    setEntries(kNumGenerators, kGeneratorOn, (bits & kGeneratorBit) ? 1 : 0);
-    setEntries(kNumBatteries, kBatteryArrayOn, (bits & kBatteryBit) ? 1 : 0);
+    if (!profileSwitch(profile::kSwGenerator, bits & kGeneratorBit)) {
+        setEntries(kNumGenerators, kGeneratorOn, (bits & kGeneratorBit) ? 1 : 0);
+    }
+    if (!profileSwitch(profile::kSwBattery, bits & kBatteryBit)) {
+        setEntries(kNumBatteries, kBatteryArrayOn, (bits & kBatteryBit) ? 1 : 0);
+    }
 
-    XPLMSetDataf(datarefs_[kCockpitLights], (bits & kPanelLightsBit) ? 1.0f : 0.0f);
+    if (!profileSwitch(profile::kSwPanelLights, bits & kPanelLightsBit)) {
+        XPLMSetDataf(datarefs_[kCockpitLights], (bits & kPanelLightsBit) ? 1.0f : 0.0f);
+    }
 
     const bool pitotHeat = bits & kPitotHeatBit;
-    toggle(pitotHeat, kPitotHeatOn, kPitotHeatOff);
-    XPLMSetDatai(datarefs_[kPitotHeatPilot], pitotHeat ? 1 : 0);
+    if (!profileSwitch(profile::kSwPitotHeat, pitotHeat)) {
+        toggle(pitotHeat, kPitotHeatOn, kPitotHeatOff);
+        XPLMSetDatai(datarefs_[kPitotHeatPilot], pitotHeat ? 1 : 0);
+    }
+}
+
+bool Switchpanel::profileSwitch(profile::SwitchId id, bool on) {
+    return profile_ != nullptr && profile::applyPosition(profile_->switches.switches[id], 2, on ? 1 : 0);
+}
+
+bool Switchpanel::profileAction(profile::Action *actions, int position) {
+    return profile_ != nullptr && profile::applyAction(actions[position]);
+}
+
+void Switchpanel::bindProfile(profile::Profile *aircraftProfile) {
+    if (profile_ != nullptr) {
+        profile::SwitchProfile &old = profile_->switches;
+        for (auto &positions : old.switches) profile::releaseHeld(positions, 2);
+        profile::releaseHeld(old.magneto, profile::kMagnetoPositionCount);
+        profile::releaseHeld(old.gear, 2);
+    }
+    profile_ = aircraftProfile;
 }
 
 void Switchpanel::applyLightsAndMagnetos(std::uint8_t bits) {
-    if (bits & kMagnetoLeftBit) magnetoLeft();
-    if (bits & kMagnetoOffBit) magnetoOff();
-    if (bits & kMagnetoRightBit) magnetoRight();
-    toggle(bits & kBeaconBit, kBeaconOn, kBeaconOff);
-    toggle(bits & kLandingBit, kLandingOn, kLandingOff);
-    toggle(bits & kNavBit, kNavOn, kNavOff);
-    toggle(bits & kStrobeBit, kStrobeOn, kStrobeOff);
-    toggle(bits & kTaxiBit, kTaxiOn, kTaxiOff);
+    profile::Action *magneto = profile_ != nullptr ? profile_->switches.magneto : nullptr;
+    if ((bits & kMagnetoLeftBit) && !profileAction(magneto, profile::kMagLeft)) magnetoLeft();
+    if ((bits & kMagnetoOffBit) && !profileAction(magneto, profile::kMagOff)) magnetoOff();
+    if ((bits & kMagnetoRightBit) && !profileAction(magneto, profile::kMagRight)) magnetoRight();
+    if (!profileSwitch(profile::kSwBeacon, bits & kBeaconBit)) toggle(bits & kBeaconBit, kBeaconOn, kBeaconOff);
+    if (!profileSwitch(profile::kSwLanding, bits & kLandingBit)) {
+        toggle(bits & kLandingBit, kLandingOn, kLandingOff);
+    }
+    if (!profileSwitch(profile::kSwNav, bits & kNavBit)) toggle(bits & kNavBit, kNavOn, kNavOff);
+    if (!profileSwitch(profile::kSwStrobe, bits & kStrobeBit)) toggle(bits & kStrobeBit, kStrobeOn, kStrobeOff);
+    if (!profileSwitch(profile::kSwTaxi, bits & kTaxiBit)) toggle(bits & kTaxiBit, kTaxiOn, kTaxiOff);
 }
 
 void Switchpanel::applyGearAndStarter(std::uint8_t bits) {
     // Fixed-gear aircraft ignore the lever.
-    if ((bits & kGearUpBit) && gearTestPasses()) once(kGearUp);
-    if ((bits & kGearDownBit) && gearTestPasses()) once(kGearDown);
-    if (bits & kMagnetoBothBit) magnetoBoth();
-    if (bits & kMagnetoStartBit) magnetoStart();
+    profile::Action *gear = profile_ != nullptr ? profile_->switches.gear : nullptr;
+    profile::Action *magneto = profile_ != nullptr ? profile_->switches.magneto : nullptr;
+    if ((bits & kGearUpBit) && !profileAction(gear, 0) && gearTestPasses()) once(kGearUp);
+    if ((bits & kGearDownBit) && !profileAction(gear, 1) && gearTestPasses()) once(kGearDown);
+    if ((bits & kMagnetoBothBit) && !profileAction(magneto, profile::kMagBoth)) magnetoBoth();
+    if ((bits & kMagnetoStartBit) && !profileAction(magneto, profile::kMagStart)) magnetoStart();
 }
 
 void Switchpanel::magnetoLeft() {

@@ -19,7 +19,8 @@ bool powered(const GearLampState &state) {
 }
 }  // namespace
 
-std::uint8_t gearLampByte(const GearLampState &state) {
+namespace {
+std::uint8_t builtInLamps(const GearLampState &state) {
     if (!powered(state)) return 0;
     const int entries = std::min({clampCount(state.deployCount, kMaxGearEntries),
                                   clampCount(state.gearTypeCount, kMaxGearEntries),
@@ -32,6 +33,11 @@ std::uint8_t gearLampByte(const GearLampState &state) {
         lamps |= deploy >= 1.0f ? kGearEntryLamps[j].down : kGearEntryLamps[j].inTransit;
     }
     return lamps;
+}
+}  // namespace
+
+std::uint8_t gearLampByte(const GearLampState &state) {
+    return static_cast<std::uint8_t>((builtInLamps(state) & ~state.profileMask) | state.profileBits);
 }
 
 void encodeLampReport(std::uint8_t lampByte, std::uint8_t (&report)[kLampReportSize]) {

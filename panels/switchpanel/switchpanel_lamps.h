@@ -23,6 +23,8 @@ constexpr std::uint8_t kLamp1Transit = 0x08;
 constexpr std::uint8_t kLamp2Transit = 0x10;
 constexpr std::uint8_t kLamp3Transit = 0x20;
 
+constexpr std::uint8_t kAllGearLamps = 0x3F;
+
 struct GearLampBits {
     std::uint8_t down;
     std::uint8_t inTransit;
@@ -49,10 +51,14 @@ struct GearLampState {
     int batteries[kMaxBatteries] = {};
     int batteryCount = 0;
     int apuGenerator = 0;
+    // Lamps an aircraft profile decides (mask) and which of them are lit;
+    // they show whatever the power.
+    std::uint8_t profileMask = 0;
+    std::uint8_t profileBits = 0;
 };
 
 // The lamp byte: gear down and in-transit bits, 0 without electrical power
-// (no battery on and the APU generator off).
+// (no battery on and the APU generator off); the profile's lamps over it.
 std::uint8_t gearLampByte(const GearLampState &state);
 
 // The whole feature report for a lamp byte.

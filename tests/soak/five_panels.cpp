@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <chrono>
+#include <cstdio>
 #include <thread>
 
 #include "hostsim/hostsim.h"
@@ -66,6 +67,88 @@ void x737Arrives() {
 
 void x737Leaves() {
     hostsim::x737::leave();
+    aircraftLoaded();
+}
+
+std::string fullProfileText() {
+    std::vector<std::string> numbers, writable, commands;
+    for (const hostsim::AircraftNameList &list : hostsim::aircraftNames()) {
+        if (list.folder != "zibo-737") continue;
+        for (const auto &d : list.datarefs) {
+            if (d.second == "number" && d.first.find("annunciator") != std::string::npos) numbers.push_back(d.first);
+        }
+        writable = list.writable;
+        commands = list.commands;
+    }
+    std::size_t n = 0, w = 0, c = 0;
+    const auto number = [&] { return numbers[n++ % numbers.size()]; };
+    const auto write = [&] { return writable[w++ % writable.size()]; };
+    const auto command = [&] { return commands[c++ % commands.size()]; };
+    std::string x = "<DrovanelProfile Name=\"Every control\">\n<Multipanel>\n";
+    for (const char *s : {"ALT", "VS", "IAS"}) {
+        x += std::string("<Knob Selector=\"") + s + "\" Dataref=\"" + write() + "\" Step=\"1\" Min=\"0\" Max=\"100\"/>\n";
+    }
+    for (const char *s : {"HDG", "CRS"}) {
+        x += std::string("<Knob Selector=\"") + s + "\" Up=\"" + command() + "\" Down=\"" + command() + "\"/>\n";
+    }
+    for (const char *s : {"ALT", "VS", "IAS", "HDG", "CRS"}) {
+        x += std::string("<Display Selector=\"") + s + "\" Dataref=\"" + number() + "\"/>\n";
+    }
+    x += "<Mach Dataref=\"" + number() + "\"/>\n";
+    for (const char *b : {"AP", "HDG", "NAV", "IAS", "ALT", "VS", "APR", "REV"}) {
+        x += std::string("<Button Name=\"") + b + "\" Command=\"" + command() + "\"/>\n";
+        x += std::string("<Lamp Name=\"") + b + "\" Dataref=\"" + number() + "\"/>\n";
+    }
+    x += "<Autothrottle Toggle=\"" + command() + "\" State=\"" + number() + "\"/>\n";
+    for (const char *e : {"Flaps", "Trim"}) {
+        for (const char *p : {"Up", "Down"}) {
+            x += std::string("<") + e + " Position=\"" + p + "\" Command=\"" + command() + "\"/>\n";
+        }
+    }
+    x += "</Multipanel>\n<Switchpanel>\n";
+    for (const char *s : {"Battery", "Generator", "Avionics", "FuelPump", "DeIce", "PitotHeat", "CowlFlaps",
+                          "PanelLights", "Beacon", "Nav", "Strobe", "Taxi", "Landing"}) {
+        x += std::string("<Switch Name=\"") + s + "\" Toggle=\"" + command() + "\" State=\"" + number() + "\"/>\n";
+    }
+    for (const char *p : {"Off", "Right", "Left", "Both", "Start"}) {
+        x += std::string("<Magneto Position=\"") + p + "\" Command=\"" + command() + "\"/>\n";
+    }
+    for (const char *p : {"Up", "Down"}) x += std::string("<Gear Position=\"") + p + "\" Command=\"" + command() + "\"/>\n";
+    for (const char *colour : {"Green", "Red"}) {
+        for (const char *lamp : {"1", "2", "3"}) {
+            x += std::string("<GearLamp Lamp=\"") + lamp + "\" Colour=\"" + colour + "\" Dataref=\"" + number() + "\"/>\n";
+        }
+    }
+    x += "</Switchpanel>\n<Radiopanel>\n";
+    for (const char *s : {"NAV1", "NAV2", "COM1", "COM2", "ADF", "DME", "XPDR"}) {
+        x += std::string("<Radio Selector=\"") + s + "\" Active=\"" + number() + "\" Standby=\"" + number() +
+             "\" FineUp=\"" + command() + "\" FineDown=\"" + command() + "\" CoarseUp=\"" + command() +
+             "\" CoarseDown=\"" + command() + "\" Swap=\"" + command() + "\"/>\n";
+    }
+    x += "</Radiopanel>\n<Bip>\n";
+    for (int lens = 0; lens < kLensCount; ++lens) {
+        x += "<Lens Number=\"" + std::to_string(lens) + "\" Colour=\"Amber\" Dataref=\"" + number() + "\"/>\n";
+    }
+    return x + "</Bip>\n</DrovanelProfile>\n";
+}
+
+bool loadFullyProfiledAircraft() {
+    const std::string folder = hostsim::prefsFolder() + "/Aircraft/B737-800X";
+    mkdir((hostsim::prefsFolder() + "/Aircraft").c_str(), 0755);
+    mkdir(folder.c_str(), 0755);
+    const std::string path = folder + "/Drovanel.Profile.xml";
+    if (std::FILE *file = std::fopen(path.c_str(), "wb")) {
+        const std::string text = fullProfileText();
+        std::fwrite(text.data(), 1, text.size(), file);
+        std::fclose(file);
+    }
+    hostsim::setUserAircraft(folder + "/b738.acf");
+    aircraftLoaded();
+    return hostsim::log().find("Drovanel : profile >" + path + "<\n") != std::string::npos;
+}
+
+void loadPlainAircraft() {
+    hostsim::setUserAircraft(hostsim::defaultAircraft());
     aircraftLoaded();
 }
 

@@ -47,6 +47,15 @@ void aircraftLoaded();
 void x737Arrives();
 void x737Leaves();
 
+// A profile that binds every control, display and lamp of all five panels
+// to the Zibo 737's names (its own datarefs and commands).
+std::string fullProfileText();
+// Loads the Zibo 737 with that profile as its own Drovanel.Profile.xml and
+// announces the load; returns whether the plug-in logged it bound.
+bool loadFullyProfiledAircraft();
+// Loads the host's default aircraft (no profile) and announces it.
+void loadPlainAircraft();
+
 // Whether the panel on an input device (Multi, Switch, Radio) is alive:
 // queues a report that makes its driver write a known dataref, then runs
 // flight loops until the write shows or timeoutMs pass.

@@ -2,8 +2,8 @@
 // loader and indicator catalogue (against the stand-in host, which answers
 // the catalogue's dataref look-ups), turned into what each lens shows and
 // every problem with its line.
-#ifndef DROVANEL_HOSTSIM_BIP_CHECK_LAYOUT_CHECK_H
-#define DROVANEL_HOSTSIM_BIP_CHECK_LAYOUT_CHECK_H
+#ifndef DROVANEL_TOOLS_CHECK_LAYOUT_CHECK_H
+#define DROVANEL_TOOLS_CHECK_LAYOUT_CHECK_H
 
 #include <cstdint>
 #include <string>

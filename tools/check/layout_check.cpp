@@ -1,4 +1,4 @@
-#include "hostsim/bip_check/layout_check.h"
+#include "tools/check/layout_check.h"
 
 #include <cstdio>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "hostsim/bip_check/layout_check.h"
+#include "tools/check/layout_check.h"
 
 #include <sys/wait.h>
 
@@ -218,7 +218,7 @@ struct CheckRun {
 CheckRun runCheck(const std::string &arguments) {
     const std::string outFile = prefsFile("check-output.txt");
     const std::string command =
-        std::string("\"") + DROVANEL_BIP_CHECK_PROGRAM + "\" " + arguments + " > \"" + outFile + "\" 2>&1";
+        std::string("\"") + DROVANEL_CHECK_PROGRAM + "\" " + arguments + " > \"" + outFile + "\" 2>&1";
     const int raw = std::system(command.c_str());
     std::ifstream in(outFile);
     std::ostringstream out;
@@ -247,7 +247,7 @@ TEST_F(LayoutCheckTest, ProgramExitStatusTellsCleanProblemsAndBadCommandLines) {
     EXPECT_EQ(runCheck("--frobnicate \"" + clean + "\"").status, 2);
     run = runCheck("--help");
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out.find("usage: drovanel-bip-check FILE..."), 0u) << run.out;
+    EXPECT_EQ(run.out.find("usage: drovanel-check [--names LIST]... FILE..."), 0u) << run.out;
 }
 
 }  // namespace
