@@ -173,13 +173,7 @@ std::string formatCheck(const std::string &path, const LayoutCheck &check) {
         text += "\nThe panel with every indicator on (R red, G green, A amber, - dark):\n" + panelDrawing(check);
     }
     text += "\n";
-    if (check.problems.empty()) return text + "No problems.\n";
-    text += std::to_string(check.problems.size()) + (check.problems.size() == 1 ? " problem:\n" : " problems:\n");
-    for (const Problem &problem : check.problems) {
-        text += "  " + (problem.line > 0 ? "line " + std::to_string(problem.line) + ": " : std::string()) +
-                problem.text + "\n";
-    }
-    return text;
+    return text + checktool::problemsText(check.problems);
 }
 
 }  // namespace bipcheck

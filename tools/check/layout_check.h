@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/check/problems.h"
 #include "bip/bip_report.h"
 #include "bip/lens_colour.h"
 
@@ -25,10 +26,7 @@ struct LensInfo {
     std::uint32_t flashOff = 0;
 };
 
-struct Problem {
-    int line = 0;  // 0: the file as a whole
-    std::string text;
-};
+using checktool::Problem;
 
 struct LayoutCheck {
     bool readable = false;  // false: the file could not be read at all

@@ -169,13 +169,7 @@ std::string formatProfileCheck(const std::string &path, const ProfileCheck &chec
         text += "  refused by the plug-in: its built-in bindings stay\n";
     }
     text += "\n";
-    if (check.problems.empty()) return text + "No problems.\n";
-    text += std::to_string(check.problems.size()) + (check.problems.size() == 1 ? " problem:\n" : " problems:\n");
-    for (const Problem &problem : check.problems) {
-        text += "  " + (problem.line > 0 ? "line " + std::to_string(problem.line) + ": " : std::string()) +
-                problem.text + "\n";
-    }
-    return text;
+    return text + checktool::problemsText(check.problems);
 }
 
 }  // namespace checktool

@@ -7,14 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "tools/check/problems.h"
 #include "tools/check/name_lists.h"
 
 namespace checktool {
 
-struct Problem {
-    int line = 0;  // 0: the file as a whole
-    std::string text;
-};
 
 struct ProfileCheck {
     bool loaded = false;  // the plug-in would take it
