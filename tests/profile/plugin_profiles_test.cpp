@@ -4,6 +4,7 @@
 // still at work.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 
@@ -19,8 +20,9 @@ namespace {
 namespace fs = std::filesystem;
 namespace mp = hostsim::multipanel;
 
-std::uint32_t fakeNow = 0;
-std::uint32_t fakeTick() { return fakeNow; }
+// Read by the device watch's thread as well as the test's.
+std::atomic<std::uint32_t> fakeNow{0};
+std::uint32_t fakeTick() { return fakeNow.load(); }
 
 class PluginProfiles : public testing::Test {
 protected:
