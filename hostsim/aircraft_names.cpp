@@ -21,11 +21,14 @@ struct Listed {
     // Every command under this is the add-on's own: one it does not list is
     // not found, as in the simulator.
     const char *commandPrefix;
-    const char *datarefs;
-    const char *commands;
+    // Addresses of the generated texts, so that this table is filled at
+    // compile time: a copy of their values would be made during dynamic
+    // initialisation, perhaps after the host's state (which reads it).
+    const char *const *datarefs;
+    const char *const *commands;
 };
-const Listed kListed[] = {
-    {"zibo-737", "b738.acf", "laminar/B738/", kZibo737Datarefs, kZibo737Commands},
+constexpr Listed kListed[] = {
+    {"zibo-737", "b738.acf", "laminar/B738/", &kZibo737Datarefs, &kZibo737Commands},
 };
 
 std::vector<AircraftNameList> parseAll() {
@@ -34,7 +37,7 @@ std::vector<AircraftNameList> parseAll() {
         AircraftNameList list;
         list.folder = listed.folder;
         list.acfFile = listed.acfFile;
-        std::istringstream datarefs(listed.datarefs);
+        std::istringstream datarefs(*listed.datarefs);
         std::string line;
         while (std::getline(datarefs, line)) {
             const std::size_t tab1 = line.find('\t');
@@ -44,7 +47,7 @@ std::vector<AircraftNameList> parseAll() {
             list.datarefs.emplace_back(name, line.substr(tab1 + 1, tab2 - tab1 - 1));
             if (line.compare(tab2 + 1, std::string::npos, "y") == 0) list.writable.push_back(name);
         }
-        std::istringstream commands(listed.commands);
+        std::istringstream commands(*listed.commands);
         while (std::getline(commands, line)) {
             if (!line.empty()) list.commands.push_back(line);
         }
