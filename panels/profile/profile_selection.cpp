@@ -33,14 +33,16 @@ std::string pluginFile() {
 void log(const std::string &text) { XPLMDebugString(text.c_str()); }
 
 // Every profile in the folder, in file name order; refused ones are logged
-// once (refused holds those logged before).
-std::vector<std::unique_ptr<Profile>> readFolder(const std::string &folder, std::set<std::string> *refused) {
+// once (refused holds those logged before). Paths are joined with the
+// simulator's separator, as every path it gives the plug-in is.
+std::vector<std::unique_ptr<Profile>> readFolder(const std::string &folder, const std::string &separator,
+                                                 std::set<std::string> *refused) {
     std::vector<std::unique_ptr<Profile>> profiles;
     std::vector<std::string> files;
     std::error_code error;
     for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         const std::filesystem::path &file = it->path();
-        if (file.extension() == ".xml") files.push_back(file.string());
+        if (file.extension() == ".xml") files.push_back(folder + separator + file.filename().string());
     }
     std::sort(files.begin(), files.end());
     for (const std::string &file : files) {
@@ -123,7 +125,7 @@ bool ProfileSelector::aircraftLoaded(std::uint32_t now) {
     if (!aircraftHasOwn_) {
         std::string folder = shippedFolder_;
         if (folder.empty()) folder = shippedProfileFolder(pluginFile(), separator);
-        if (!folder.empty()) shipped_ = readFolder(folder, &loggedRefused_);
+        if (!folder.empty()) shipped_ = readFolder(folder, separator, &loggedRefused_);
     }
     if (choose()) return true;
     return bind(nullptr);

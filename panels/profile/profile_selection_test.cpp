@@ -61,7 +61,7 @@ protected:
         fs::create_directories(root_ / "Trainer");
         write(root_ / "profiles" / "Zibo.xml", kShipped);
         write(root_ / "profiles" / "notes.txt", "not a profile");
-        selector_.setShippedFolder((root_ / "profiles").string());
+        selector_.setShippedFolder((root_ / "profiles").generic_string());
     }
     void TearDown() override {
         selector_.clear();
@@ -69,8 +69,8 @@ protected:
         hostsim::reset();
     }
     static void write(const fs::path &file, const std::string &text) { std::ofstream(file) << text; }
-    std::string zibo() const { return (root_ / "B737-800X" / "b738.acf").string(); }
-    std::string trainer() const { return (root_ / "Trainer" / "Trainer.acf").string(); }
+    std::string zibo() const { return (root_ / "B737-800X" / "b738.acf").generic_string(); }
+    std::string trainer() const { return (root_ / "Trainer" / "Trainer.acf").generic_string(); }
     // Loads the aircraft and chooses as the plug-in does at the load.
     bool load(const std::string &acf, bool publishNow = true) {
         hostsim::setUserAircraft(acf, publishNow);
@@ -89,7 +89,7 @@ protected:
 };
 
 TEST_F(ProfileSelection, ShippedProfileMatchesFileNameAndPublishedName) {
-    const std::string shipped = (root_ / "profiles" / "Zibo.xml").string();
+    const std::string shipped = (root_ / "profiles" / "Zibo.xml").generic_string();
     EXPECT_TRUE(load(zibo()));
     EXPECT_EQ(boundPath(), shipped);
     EXPECT_EQ(hostsim::log(), "Drovanel : profile >" + shipped + "<\n");
@@ -103,7 +103,7 @@ TEST_F(ProfileSelection, ShippedProfileMatchesFileNameAndPublishedName) {
     hostsim::setUserAircraft(trainer());
     hostsim::clearLog();
     EXPECT_FALSE(selector_.aircraftLoaded(now_));
-    hostsim::setUserAircraft((root_ / "Other" / "B738.acf").string());
+    hostsim::setUserAircraft((root_ / "Other" / "B738.acf").generic_string());
     hostsim::publishAircraftNames();
     EXPECT_EQ(hostsim::publishedAircraft(), "zibo-737");
 }
@@ -147,23 +147,23 @@ TEST_F(ProfileSelection, TheAircraftsOwnFileWinsAndAMistakeRefusesIt) {
     write(own, "<DrovanelProfile>\n<Multipanel>\n<Knob Selector=\"HDG\"/>\n</Multipanel>\n</DrovanelProfile>\n");
     EXPECT_FALSE(load(zibo()));
     EXPECT_EQ(boundPath(), "none") << "a refused file of its own: no shipped one either";
-    EXPECT_EQ(hostsim::log(), "Drovanel : profile >" + own.string() +
+    EXPECT_EQ(hostsim::log(), "Drovanel : profile >" + own.generic_string() +
                                   "< refused, line 3: <Knob> needs either Up and Down commands or a Dataref to step\n");
 
     write(own, "<DrovanelProfile><Multipanel><Knob Selector=\"HDG\" Up=\"a\" Down=\"b\"/></Multipanel></DrovanelProfile>");
     EXPECT_TRUE(load(zibo()));
-    EXPECT_EQ(boundPath(), own.string());
+    EXPECT_EQ(boundPath(), own.generic_string());
 
     // A shipped file with a mistake is logged once, whatever the loads.
     fs::remove(own);
     write(root_ / "profiles" / "Broken.xml", "<DrovanelProfile><Bip/><Radio/></DrovanelProfile>");
     load(trainer());
-    const std::string refused = "Drovanel : profile >" + (root_ / "profiles" / "Broken.xml").string() +
+    const std::string refused = "Drovanel : profile >" + (root_ / "profiles" / "Broken.xml").generic_string() +
                                 "< refused, line 1: <Radio> is not part of a profile\n";
     EXPECT_EQ(hostsim::log(), refused);
     load(zibo());
     EXPECT_EQ(hostsim::log().find("refused"), std::string::npos);
-    EXPECT_EQ(boundPath(), (root_ / "profiles" / "Zibo.xml").string());
+    EXPECT_EQ(boundPath(), (root_ / "profiles" / "Zibo.xml").generic_string());
 }
 
 }  // namespace

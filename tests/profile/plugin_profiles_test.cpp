@@ -36,7 +36,7 @@ protected:
         fs::copy_file(fs::path(DROVANEL_SOURCE_DIR) / "packaging" / "profiles" / "Zibo-737-800.xml",
                       root_ / "Drovanel" / "profiles" / "Zibo-737-800.xml");
         fs::create_directories(root_ / "B737-800X");
-        hostsim::setPluginFile((root_ / "Drovanel" / "64" / "lin.xpl").string());
+        hostsim::setPluginFile((root_ / "Drovanel" / "64" / "lin.xpl").generic_string());
         hostsim::setFloat("sim/cockpit/autopilot/heading_mag", 90.0f);
         hostsim::attach(hostsim::PanelKind::Multi);
         char name[256], sig[256], desc[256];
@@ -51,8 +51,8 @@ protected:
         EXPECT_EQ(hostsim::nullCommandFaults(), 0);
         hostsim::reset();
     }
-    std::string zibo() const { return (root_ / "B737-800X" / "b738.acf").string(); }
-    std::string shipped() const { return (root_ / "Drovanel" / "profiles" / "Zibo-737-800.xml").string(); }
+    std::string zibo() const { return (root_ / "B737-800X" / "b738.acf").generic_string(); }
+    std::string shipped() const { return (root_ / "Drovanel" / "profiles" / "Zibo-737-800.xml").generic_string(); }
     void load(const std::string &acf, bool publishNow = true) {
         hostsim::setUserAircraft(acf, publishNow);
         hostsim::deliverMessage(pluginReceiveMessage, "X-Plane", 102);
@@ -126,7 +126,7 @@ TEST_F(PluginProfiles, AMistakeRefusesTheProfileAndKeepsEveryBuiltInBinding) {
                           "  </Multipanel>\n</DrovanelProfile>\n";
     hostsim::setUserAircraft(zibo());
     ASSERT_EQ(pluginEnable(), 1);
-    EXPECT_EQ(logged("Drovanel : profile >" + own.string() + "< refused, line 3: <Knob> needs Down\n"), 1u);
+    EXPECT_EQ(logged("Drovanel : profile >" + own.generic_string() + "< refused, line 3: <Knob> needs Down\n"), 1u);
     EXPECT_EQ(logged("Drovanel : profile >" + shipped()), 0u) << "the aircraft's own file decides";
     EXPECT_EQ(turnHeading(), "sim/cockpit/autopilot/heading_mag=91 ");
     mp::Controls ap;
