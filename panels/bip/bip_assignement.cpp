@@ -37,16 +37,8 @@ bool anyOn(XPLMDataRef countRef, XPLMDataRef arrayRef) {
 std::uint32_t flashTick(std::uint32_t now) { return now != 0 ? now : 1; }
 }  // namespace
 
-BipAssignement::BipAssignement(const char *key, LensColour colour)
-    : colour(colour),
-      ref(XPLMFindDataRef(key)),
-      testRef(XPLMFindDataRef(kLampTestKey)),
-      numBatteriesRef(XPLMFindDataRef(kNumBatteriesKey)),
-      numGeneratorsRef(XPLMFindDataRef(kNumGeneratorsKey)),
-      batteryOnRef(XPLMFindDataRef(kBatteryOnKey)),
-      generatorOnRef(XPLMFindDataRef(kGeneratorOnKey)),
-      apuGeneratorOnRef(XPLMFindDataRef(kApuGeneratorOnKey)),
-      apuRunningRef(XPLMFindDataRef(kApuRunningKey)) {
+BipAssignement::BipAssignement(const char *key, LensColour colour) : BipAssignement(colour) {
+    ref = XPLMFindDataRef(key);
     if (ref == nullptr) bipLog("Drovanel : ref is null for key %s\n", key);
 }
 

@@ -75,6 +75,7 @@ private:
     bool number(const TiXmlElement *e, const char *name, float *value);
     bool wholeNumber(const TiXmlElement *e, const char *name, int minimum, int maximum, int *value);
     bool yesNo(const TiXmlElement *e, const char *name, bool *value);
+    void nameAttribute(const TiXmlElement *e, const char *name, const char *kind, std::string *out, int *line);
     void datarefAttribute(const TiXmlElement *e, const char *name, DatarefName *ref);
     void commandAttribute(const TiXmlElement *e, const char *name, CommandName *ref);
     void valueSource(const TiXmlElement *e, const char *name, ValueSource *value);
@@ -167,26 +168,25 @@ bool Reader::yesNo(const TiXmlElement *e, const char *name, bool *value) {
     return true;
 }
 
-void Reader::datarefAttribute(const TiXmlElement *e, const char *name, DatarefName *ref) {
+// A name attribute (kind: "dataref" or "command"); a name is one word.
+void Reader::nameAttribute(const TiXmlElement *e, const char *name, const char *kind, std::string *out,
+                           int *line) {
     const char *text = e->Attribute(name);
     if (text == nullptr) return;
     if (*text == '\0' || std::strchr(text, ' ') != nullptr) {
-        problem(e->Row(), "%s=\"%s\" is not a dataref name", name, text);
+        problem(e->Row(), "%s=\"%s\" is not a %s name", name, text, kind);
         return;
     }
-    ref->name = text;
-    ref->line = e->Row();
+    *out = text;
+    *line = e->Row();
+}
+
+void Reader::datarefAttribute(const TiXmlElement *e, const char *name, DatarefName *ref) {
+    nameAttribute(e, name, "dataref", &ref->name, &ref->line);
 }
 
 void Reader::commandAttribute(const TiXmlElement *e, const char *name, CommandName *ref) {
-    const char *text = e->Attribute(name);
-    if (text == nullptr) return;
-    if (*text == '\0' || std::strchr(text, ' ') != nullptr) {
-        problem(e->Row(), "%s=\"%s\" is not a command name", name, text);
-        return;
-    }
-    ref->name = text;
-    ref->line = e->Row();
+    nameAttribute(e, name, "command", &ref->name, &ref->line);
 }
 
 void Reader::valueSource(const TiXmlElement *e, const char *name, ValueSource *value) {
